@@ -1,0 +1,60 @@
+// Runs the real installer executable.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/SingleInstanceLock.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using zelk::test::BinDir;
+using zelk::test::ChildProcess;
+using zelk::test::Quote;
+
+std::wstring InstallerPath() { return BinDir() + L"\\" + ZELK_INSTALLER_EXE; }
+
+TEST(EntryTest, SecondCopyShowsWarningAndExitsZero) {
+  // This test holds the mutex, as a first running copy would.
+  const SingleInstanceLock first;
+  ASSERT_FALSE(first.AnotherCopyRunning());
+
+  ChildProcess installer;
+  ASSERT_TRUE(installer.Start(Quote(InstallerPath()) + L" /s"));
+  const HWND box = zelk::test::WaitForWindow(L"ZelkPDF安装", installer.Pid(), 20000);
+  ASSERT_NE(nullptr, box) << "no warning box";
+
+  wchar_t text[128] = {};
+  const HWND label = GetDlgItem(box, 0xFFFF);  // the static text of a message box
+  GetWindowTextW(label, text, 128);
+  EXPECT_STREQ(L"另外一个ZelkPDF安装程序已经在运行。", text);
+
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  DWORD exitCode = 99;
+  ASSERT_TRUE(installer.Wait(20000, exitCode));
+  EXPECT_EQ(0u, exitCode);  // not 1: the silent flow did not run
+}
+
+struct ModeCase {
+  const wchar_t* arguments;
+  bool silent;
+};
+
+TEST(EntryTest, OnlySlashOrDashSRunsSilently) {
+  const ModeCase cases[] = {
+      {L"/S", true}, {L"-s", true}, {L"/silent", false}, {L"s", false}, {L"   ", false},
+  };
+  for (const ModeCase& c : cases) {
+    ChildProcess installer;
+    ASSERT_TRUE(installer.Start(Quote(InstallerPath()) + L" " + c.arguments));
+    DWORD exitCode = 99;
+    if (!installer.Wait(c.silent ? 60000 : 10000, exitCode)) {
+      // A windowed run may still be showing its window: that is not silent.
+      EXPECT_FALSE(c.silent) << "silent run did not end: [" << c.arguments << "]";
+      continue;
+    }
+    EXPECT_EQ(c.silent, exitCode == 1) << "[" << c.arguments << "] exit code " << exitCode;
+  }
+}
+
+}  // namespace

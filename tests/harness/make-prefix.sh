@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Creates a Wine prefix for the tests and the demo:
+#   make-prefix.sh PREFIX_DIR
+# GDI+ draws no text until the prefix has fonts, and Chinese text needs a CJK
+# face under the names the installer asks for, so Wine's own fonts are copied
+# in and the Chinese face names are mapped to WenQuanYi Micro Hei. Crash
+# dialogs are turned off so a crashing test fails instead of hanging, and the
+# prefix reports Windows 10.
+set -euo pipefail
+prefix=${1:?prefix folder}
+export WINEPREFIX="$prefix"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+rm -rf "$prefix"
+mkdir -p "$(dirname "$prefix")"
+wineboot -i >/dev/null 2>&1
+wineserver -w
+
+cp /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+
+reg=$(mktemp --suffix=.reg)
+trap 'rm -f "$reg"' EXIT
+{
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+  printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+  for face in "Microsoft YaHei" "微软雅黑" "SimSun" "宋体" "NSimSun" "SimHei" "黑体"; do
+    printf '"%s"="WenQuanYi Micro Hei"\r\n' "$face"
+  done
+  printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\r\n"ShowCrashDialog"=dword:00000000\r\n'
+  printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine]\r\n"Version"="win10"\r\n'
+} | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
+wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
+wineserver -w
+touch "$prefix/.zelk-ready"

@@ -1,0 +1,49 @@
+// The test HTTP server (tests/server/http_server.py) as the tests see it.
+// ctest starts it around a test executable when the test has the
+// environment ZELK_TEST_SERVER=1 (tests/harness/wine-run.sh then runs the
+// program through tests/server/with-server.sh); by hand:
+//   ZELK_TEST_SERVER=1 tests/harness/wine-run.sh build/x86_64/harness build/x86_64/bin/download_tests.exe
+// The server answers generated content shaped by query parameters (the
+// script's header lists them: size, redirects, location, ranges,
+// disposition, length, trickle, cut, stall, ...) and records the raw bytes
+// of every request it receives.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace zelk::test {
+
+// One request as the server received it.
+struct RecordedRequest {
+  std::string method;
+  std::string target;      // path and query as sent
+  std::string headerText;  // the lines after the request line, "\r\n"-separated, without the blank line
+  std::string body;
+  std::string raw;  // everything, byte for byte
+};
+
+class TestServer {
+ public:
+  // Whether this run has a server (the environment names its port).
+  static bool Available();
+
+  // "http://127.0.0.1:<port>" followed by `pathAndQuery` (which starts with "/").
+  static std::wstring Url(const std::wstring& pathAndQuery);
+  static std::wstring HostAndPort();
+  // A URL on a port of 127.0.0.1 where nothing listens.
+  static std::wstring RefusedUrl(const std::wstring& pathAndQuery);
+
+  // Every recorded request whose path begins with `pathPrefix`, oldest
+  // first. Requests are recorded before they are answered, so a request
+  // whose answer has arrived is always in the list.
+  static std::vector<RecordedRequest> Requests(const std::string& pathPrefix);
+
+  // The folder whose files the server gives out under /files/<name>.
+  static std::wstring FilesDir();
+
+  // The bytes the server sends for "size=" with "seed=" `seed`, from `offset`.
+  static std::string PatternBytes(size_t offset, size_t size, unsigned seed = 0);
+};
+
+}  // namespace zelk::test
