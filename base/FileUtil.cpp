@@ -1,0 +1,291 @@
+#include "base/FileUtil.h"
+
+#include <utility>
+
+#include "base/PathUtil.h"
+#include "base/StringUtil.h"
+
+namespace Kx {
+
+namespace {
+
+// Bits SetFileAttributesW cannot set: directory, device, sparse file,
+// reparse point, compressed, encrypted.
+constexpr DWORD kUnsettableAttributes = 0x4E50;
+
+constexpr unsigned kMaxUniqueNumber = 1048576;
+
+bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+bool IsFolderAttributes(DWORD attributes) {
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool IsFolderLink(DWORD attributes) {
+  return IsFolderAttributes(attributes) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// `call(path)` answers success; it is tried on the path as given and then,
+// for a drive-letter path, on its extended form.
+template <typename Call>
+bool PlainThenExtended(const std::wstring& path, Call call) {
+  if (call(path)) return true;
+  std::wstring extended;
+  return ExtendedPath(path, extended) && call(extended);
+}
+
+bool DeleteFileEitherForm(const std::wstring& path) {
+  return PlainThenExtended(path, [](const std::wstring& p) { return ::DeleteFileW(p.c_str()) != FALSE; });
+}
+
+bool RemoveDirectoryEitherForm(const std::wstring& path) {
+  return PlainThenExtended(path, [](const std::wstring& p) { return ::RemoveDirectoryW(p.c_str()) != FALSE; });
+}
+
+bool CreateDirectoryEitherForm(const std::wstring& path) {
+  return PlainThenExtended(path, [](const std::wstring& p) { return ::CreateDirectoryW(p.c_str(), nullptr) != FALSE; });
+}
+
+// Runs `attempt` once more with the item's attributes cleared when it fails
+// at first (a read-only item refuses deletion); the attributes come back
+// when it still fails. The error of the failed attempt is kept for the caller.
+template <typename Attempt>
+bool WithAttributesCleared(const std::wstring& path, Attempt attempt) {
+  if (attempt()) return true;
+  const DWORD old = GetAttributes(path);
+  if (old == INVALID_FILE_ATTRIBUTES || !SetAttributes(path, 0)) return false;
+  if (attempt()) return true;
+  const DWORD error = ::GetLastError();
+  SetAttributes(path, old);
+  ::SetLastError(error);
+  return false;
+}
+
+// Attributes by the rule of Exists: quotes removed, and a trailing
+// separator dropped when the item is not found with it.
+DWORD AttributesForExists(const std::wstring& path) {
+  const std::wstring unquoted = NormalisePath(path, kPathUnquote);
+  const DWORD attributes = GetAttributes(unquoted);
+  if (attributes != INVALID_FILE_ATTRIBUTES) return attributes;
+  if (unquoted.size() >= 3 && IsSeparator(unquoted.back())) {
+    return GetAttributes(NormalisePath(unquoted, kPathNoTrailingSeparator));
+  }
+  return INVALID_FILE_ATTRIBUTES;
+}
+
+bool HasWildcard(const std::wstring& path) {
+  return FileNameOf(path).find_first_of(L"*?") != std::wstring::npos;
+}
+
+unsigned long long CombineSize(DWORD high, DWORD low) {
+  return (static_cast<unsigned long long>(high) << 32) | low;
+}
+
+bool FolderHoldsNothing(const std::wstring& folder) {
+  FindState state;
+  if (!FindFirst(JoinPath(folder, L"*"), state)) {
+    // Only a drive root lists no "." and "..": an empty root fails this way.
+    // Any other failure leaves the content unknown, which is not empty.
+    return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+  }
+  do {
+    if (!state.IsDotEntry()) return false;
+  } while (FindNext(state));
+  return true;
+}
+
+// Removes every entry of `folder` (which ends in a backslash); the count of
+// items removed.
+unsigned long long DeleteFolderContents(const std::wstring& folder) {
+  unsigned long long removed = 0;
+  FindState state;
+  for (bool found = FindFirst(folder + L"*.*", state); found; found = FindNext(state)) {
+    if (state.IsDotEntry()) continue;
+    const std::wstring child = folder + state.Name();
+    if (IsFolderLink(state.Attributes())) {
+      // A junction or folder symlink: its target belongs to someone else.
+      if (RemoveDirectoryEitherForm(child)) ++removed;
+    } else if (state.IsFolder()) {
+      removed += DeleteTree(child);
+    } else if (RemoveFileForced(child)) {
+      ++removed;
+    }
+  }
+  return removed;
+}
+
+}  // namespace
+
+DWORD GetAttributes(const std::wstring& path) {
+  DWORD attributes = INVALID_FILE_ATTRIBUTES;
+  PlainThenExtended(path, [&attributes](const std::wstring& p) {
+    attributes = ::GetFileAttributesW(p.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES;
+  });
+  return attributes;
+}
+
+bool SetAttributes(const std::wstring& path, DWORD attributes) {
+  if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+  attributes &= ~kUnsettableAttributes;
+  if (attributes == 0) attributes = FILE_ATTRIBUTE_NORMAL;
+  return PlainThenExtended(path, [attributes](const std::wstring& p) {
+    return ::SetFileAttributesW(p.c_str(), attributes) != FALSE;
+  });
+}
+
+bool Exists(const std::wstring& path) {
+  return AttributesForExists(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool FileExists(const std::wstring& path) {
+  const DWORD attributes = AttributesForExists(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && !IsFolderAttributes(attributes);
+}
+
+bool FolderExists(const std::wstring& path) {
+  return IsFolderAttributes(GetAttributes(NormalisePath(path, kPathUnquote)));
+}
+
+unsigned long long FileSize(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data = {};
+  const bool known = PlainThenExtended(path, [&data](const std::wstring& p) {
+    return ::GetFileAttributesExW(p.c_str(), GetFileExInfoStandard, &data) != FALSE;
+  });
+  if (known) {
+    return IsFolderAttributes(data.dwFileAttributes) ? 0 : CombineSize(data.nFileSizeHigh, data.nFileSizeLow);
+  }
+  // Some files (the page file, for one) only answer a directory search. A
+  // pattern would report whichever file matched first, so none is searched.
+  if (HasWildcard(path)) return 0;
+  FindState state;
+  if (!FindFirst(path, state) || state.IsFolder()) return 0;
+  return state.Size();
+}
+
+bool IsEmpty(const std::wstring& path) {
+  const DWORD attributes = GetAttributes(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+  if (IsFolderAttributes(attributes)) return FolderHoldsNothing(path);
+  return FileSize(path) == 0;
+}
+
+bool CreateFolders(const std::wstring& path) {
+  if (path.empty()) return false;
+  if (FolderExists(path)) return true;
+  if (CreateDirectoryEitherForm(path)) return true;
+  for (size_t end = 1; end < path.size(); ++end) {
+    if (!IsSeparator(path[end]) || IsSeparator(path[end - 1])) continue;
+    const std::wstring prefix = path.substr(0, end);
+    if (!FolderExists(prefix)) CreateDirectoryEitherForm(prefix);
+  }
+  CreateDirectoryEitherForm(path);
+  return FolderExists(path);
+}
+
+bool RemoveFileForced(const std::wstring& path) {
+  if (path.empty()) return false;
+  return WithAttributesCleared(path, [&path] { return DeleteFileEitherForm(path); });
+}
+
+bool MovePath(const std::wstring& from, const std::wstring& to) {
+  if (::MoveFileW(from.c_str(), to.c_str())) return true;
+  std::wstring extendedFrom;
+  std::wstring extendedTo;
+  const bool fromExtends = ExtendedPath(from, extendedFrom);
+  const bool toExtends = ExtendedPath(to, extendedTo);
+  return (fromExtends || toExtends) && ::MoveFileW(extendedFrom.c_str(), extendedTo.c_str());
+}
+
+unsigned long long DeleteTree(const std::wstring& folder) {
+  // A path made only of separators normalises to "", which would search the
+  // current folder: that is never what the caller asked to remove.
+  const std::wstring dir = NormalisePath(folder, kPathOneTrailingBackslash);
+  if (dir.empty()) return 0;
+  unsigned long long removed = 0;
+  if (!IsFolderLink(GetAttributes(dir))) removed += DeleteFolderContents(dir);
+  if (WithAttributesCleared(dir, [&dir] { return RemoveDirectoryEitherForm(dir); })) ++removed;
+  return removed;
+}
+
+FindState::FindState(FindState&& other) noexcept
+    : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)),
+      name_(std::move(other.name_)),
+      attributes_(other.attributes_),
+      size_(other.size_) {}
+
+FindState& FindState::operator=(FindState&& other) noexcept {
+  if (this != &other) {
+    Close();
+    handle_ = std::exchange(other.handle_, INVALID_HANDLE_VALUE);
+    name_ = std::move(other.name_);
+    attributes_ = other.attributes_;
+    size_ = other.size_;
+  }
+  return *this;
+}
+
+void FindState::Close() noexcept {
+  if (handle_ != INVALID_HANDLE_VALUE) ::FindClose(handle_);
+  handle_ = INVALID_HANDLE_VALUE;
+}
+
+void FindState::Take(const WIN32_FIND_DATAW& data) {
+  name_ = data.cFileName;
+  attributes_ = data.dwFileAttributes;
+  size_ = CombineSize(data.nFileSizeHigh, data.nFileSizeLow);
+}
+
+bool FindFirst(const std::wstring& pattern, FindState& state) {
+  state.Close();
+  state.name_.clear();
+  state.attributes_ = 0;
+  state.size_ = 0;
+  WIN32_FIND_DATAW data = {};
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  PlainThenExtended(pattern, [&](const std::wstring& p) {
+    handle = ::FindFirstFileW(p.c_str(), &data);
+    return handle != INVALID_HANDLE_VALUE;
+  });
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  state.handle_ = handle;
+  state.Take(data);
+  return true;
+}
+
+bool FindNext(FindState& state) {
+  if (!state.IsOpen()) return false;
+  WIN32_FIND_DATAW data = {};
+  if (!::FindNextFileW(state.handle_, &data)) return false;
+  state.Take(data);
+  return true;
+}
+
+bool UniqueName(std::wstring& path) {
+  // The extension is the last "." of the file name, never one in a folder name.
+  const size_t nameStart = path.size() - FileNameOf(path).size();
+  const size_t dot = path.rfind(L'.');
+  const size_t extensionStart = (dot == std::wstring::npos || dot < nameStart) ? path.size() : dot;
+  const std::wstring stem = path.substr(0, extensionStart);
+  const std::wstring extension = path.substr(extensionStart);
+  for (unsigned number = 1; number <= kMaxUniqueNumber; ++number) {
+    std::wstring candidate = stem + L'(' + ToDecimal(number) + L')' + extension;
+    if (!Exists(candidate)) {
+      path.swap(candidate);
+      return true;
+    }
+  }
+  return false;
+}
+
+ScopedHandle OpenFileHandle(const std::wstring& path, DWORD access, DWORD share,
+                            DWORD disposition, DWORD flags) {
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  PlainThenExtended(path, [&](const std::wstring& p) {
+    handle = ::CreateFileW(p.c_str(), access, share, nullptr, disposition, flags, nullptr);
+    return handle != INVALID_HANDLE_VALUE;
+  });
+  return ScopedHandle(handle);
+}
+
+}  // namespace Kx
