@@ -14,7 +14,7 @@
 
 namespace {
 
-using ScopedTempDir = zelk::test::raw::TempDir;
+using zelk::test::ScopedTempDir;
 using zelk::test::raw::MakeFolder;
 std::wstring Raw(const std::wstring& path) { return zelk::test::raw::Extended(path); }
 DWORD RawAttributes(const std::wstring& path) { return zelk::test::raw::Attributes(path); }

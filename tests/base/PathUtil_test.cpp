@@ -11,7 +11,7 @@
 
 namespace {
 
-using ScopedTempDir = zelk::test::raw::TempDir;
+using zelk::test::ScopedTempDir;
 
 bool MakeFolder(const std::wstring& path) { return CreateDirectoryW(path.c_str(), nullptr) != FALSE; }
 bool MakeFile(const std::wstring& path) { return zelk::test::WriteFileBytes(path, "x"); }

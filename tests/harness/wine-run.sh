@@ -22,6 +22,10 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 alive() { [ -f "$1" ] && kill -0 "$(cat "$1")" 2>/dev/null; }
 
 if [ $stop = 1 ]; then
+  # Every run holds a shared lock on "active"; while another ctest in this
+  # build folder still runs programs, leave the display and server alone.
+  exec 8>"$state/active"
+  flock -n -x 8 || exit 0
   [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null || true
   if alive "$state/xvfb.pid"; then kill "$(cat "$state/xvfb.pid")" || true; fi
   rm -f "$state/xvfb.pid" "$state/display"
@@ -32,7 +36,7 @@ start_display() {
   # -displayfd picks a free display number and reports it once ready.
   rm -f "$state/display"
   setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
-    3>"$state/display" </dev/null >"$state/xvfb.log" 2>&1 9>&- &
+    3>"$state/display" </dev/null >"$state/xvfb.log" 2>&1 8>&- 9>&- &
   echo $! >"$state/xvfb.pid"
   for _ in $(seq 100); do
     [ -s "$state/display" ] && return 0
@@ -42,21 +46,36 @@ start_display() {
   return 1
 }
 
+# Held for the whole run (never by the daemons started below: they get 8>&-).
+exec 8>"$state/active"
+flock -s 8
+
 {
   flock 9
   if [ ! -f "$WINEPREFIX/.zelk-ready" ]; then
-    "$here/make-prefix.sh" "$WINEPREFIX" 9>&-
+    "$here/make-prefix.sh" "$WINEPREFIX" 8>&- 9>&-
   fi
   if [ -z "${ZELK_USE_DISPLAY:-}" ] && ! alive "$state/xvfb.pid"; then
     start_display
   fi
   # A persistent server detaches at once and outlives this call.
-  wineserver -p </dev/null >/dev/null 2>&1 9>&- || true
+  wineserver -p </dev/null >/dev/null 2>&1 8>&- 9>&- || true
 } 9>"$state/lock"
 
 export DISPLAY="${ZELK_USE_DISPLAY:-:$(tr -d '\n' <"$state/display")}"
 # ZELK_TEST_SERVER=1: the program runs while the test HTTP server listens.
+run=(wine "$@")
 if [ -n "${ZELK_TEST_SERVER:-}" ]; then
-  exec "$here/../server/with-server.sh" wine "$@"
+  run=("$here/../server/with-server.sh" wine "$@")
 fi
-exec wine "$@"
+
+# Wine's service processes (services.exe, winedevice.exe, explorer.exe) start
+# with the first program and outlive it, holding whatever stdout it had. If
+# that were ctest's pipe, ctest would wait for it for ever; so the program
+# writes to a file that is printed once it ends.
+out=$(mktemp "$state/run.XXXXXX")
+trap 'rm -f "$out"' EXIT
+status=0
+"${run[@]}" >"$out" 2>&1 </dev/null 8>&- || status=$?
+cat "$out"
+exit $status

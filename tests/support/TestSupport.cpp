@@ -45,14 +45,35 @@ ScopedTempDir::ScopedTempDir() {
   }
 }
 
-ScopedTempDir::~ScopedTempDir() {
-  std::error_code ignored;
-  // Read-only files would stop remove_all; clear the bit first.
-  for (auto it = std::filesystem::recursive_directory_iterator(path_, ignored);
-       it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
-    SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
+namespace {
+
+// Removes `folder` and everything below it in the "\\?\" form, which also
+// reaches items past MAX_PATH and names that end in a dot or blank.
+void RemoveTree(const std::wstring& folder) {
+  const std::wstring extended = L"\\\\?\\" + folder;
+  WIN32_FIND_DATAW entry;
+  const HANDLE search = FindFirstFileW((extended + L"\\*").c_str(), &entry);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = entry.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring child = folder + L"\\" + name;
+      SetFileAttributesW((L"\\\\?\\" + child).c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(child);
+      } else {
+        DeleteFileW((L"\\\\?\\" + child).c_str());
+      }
+    } while (FindNextFileW(search, &entry));
+    FindClose(search);
   }
-  std::filesystem::remove_all(path_, ignored);
+  RemoveDirectoryW(extended.c_str());
+}
+
+}  // namespace
+
+ScopedTempDir::~ScopedTempDir() {
+  if (!path_.empty()) RemoveTree(path_);
 }
 
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
