@@ -1,0 +1,66 @@
+// Decides whether a downloaded package may run: its Authenticode signer
+// must be one of the maker's publishers, or the publisher that signed the
+// installer itself.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/CriticalSection.h"
+#include "verify/SignatureResult.h"
+#include "verify/SignerCache.h"
+
+namespace Kx {
+
+class WinTrustApi;
+
+class SignerVerifier {
+ public:
+  // The process-wide verifier, created on first use and destroyed at exit.
+  static SignerVerifier& Instance();
+
+  // Whether the file may be run:
+  //  - it carries a valid or expired signature of a listed publisher
+  //    (names compared exactly, case included); or
+  //  - it carries a valid or expired signature whose signer name equals
+  //    the installer's own signer name; or
+  //  - the installer itself carries no signature at all (a development
+  //    build), as WinTrust says.
+  // A check that could not run, or a broken signature on the installer,
+  // never counts as "the installer is unsigned".
+  bool IsTrustedFile(const std::wstring& path);
+
+  // A SignatureResult and the signer name: from the cache when it holds a
+  // current answer, else from WinTrust (and then remembered).
+  int GetSigner(const std::wstring& path, std::wstring& signer);
+
+  // The module whose file stands for the installer; null (the default)
+  // means the process executable.
+  void SetInstallerModule(HMODULE module);
+
+  // The cache, e.g. to give it a file.
+  SignerCache& Cache() { return cache_; }
+
+  // The trusted publishers, in order.
+  static const std::vector<std::wstring>& TrustedPublishers();
+  static bool IsTrustedPublisher(const std::wstring& signer);
+
+  ~SignerVerifier();
+  SignerVerifier(const SignerVerifier&) = delete;
+  SignerVerifier& operator=(const SignerVerifier&) = delete;
+
+ private:
+  SignerVerifier();
+  std::wstring InstallerPath() const;
+  bool IsTrustedThroughInstaller(const std::wstring& path, int result, std::wstring signer);
+
+  CriticalSection lock_;
+  HMODULE installerModule_ = nullptr;
+  std::unique_ptr<WinTrustApi> winTrust_;
+  SignerCache cache_;
+};
+
+}  // namespace Kx
