@@ -1,0 +1,318 @@
+#include "download/KxHttpFile.h"
+
+#include <vector>
+
+#include "base/StringUtil.h"
+#include "download/HttpHeaders.h"
+#include "download/InternetUrl.h"
+#include "download/WinInetLibrary.h"
+
+namespace Kx {
+namespace {
+
+// The record HttpSendRequestExW reads has the size of the running architecture.
+#if defined(__i386__)
+static_assert(sizeof(INTERNET_BUFFERSW) == 40, "32-bit INTERNET_BUFFERSW is 40 bytes");
+#else
+static_assert(sizeof(INTERNET_BUFFERSW) == 56, "64-bit INTERNET_BUFFERSW is 56 bytes");
+#endif
+
+constexpr DWORD kPlainFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_KEEP_CONNECTION;
+constexpr DWORD kSecureFlags = kPlainFlags | INTERNET_FLAG_SECURE | INTERNET_FLAG_IGNORE_CERT_CN_INVALID |
+                               INTERNET_FLAG_IGNORE_CERT_DATE_INVALID | INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTPS |
+                               INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTP;
+static_assert(kPlainFlags == 0x80400000 && kSecureFlags == 0x80C0F000, "request flags");
+
+constexpr DWORD kRawHeadersLevel = HTTP_QUERY_RAW_HEADERS_CRLF;
+constexpr wchar_t kLineBreak[] = L"\r\n";
+
+// Wine ends a read that timed out with the socket's WSAETIMEDOUT where
+// Windows gives ERROR_INTERNET_TIMEOUT; callers retry on the latter.
+DWORD WinInetError(DWORD error) { return error == WSAETIMEDOUT ? ERROR_INTERNET_TIMEOUT : error; }
+
+void AppendLine(std::wstring& text, const std::wstring& line) {
+  if (!text.empty()) text += kLineBreak;
+  text += line;
+}
+
+std::wstring RangeLine(unsigned long long rangeStart) {
+  return rangeStart == 0 ? std::wstring() : L"Range: bytes=" + std::to_wstring(rangeStart) + L"-";
+}
+
+const wchar_t* NullIfEmpty(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
+
+}  // namespace
+
+KxHttpFile::~KxHttpFile() { KxHttpFile::Close(); }
+
+void KxHttpFile::Close() {
+  KxInternetHandle::Close();
+  CloseSlot(connection_);
+}
+
+void KxHttpFile::CloseKeepingError() {
+  const DWORD error = GetLastError();
+  Close();
+  SetLastError(error);
+}
+
+template <class Fn>
+auto KxHttpFile::Blocking(Fn&& call) -> decltype(call()) {
+  // 0 means "no call running", so a tick count of 0 is taken as 1.
+  const DWORD now = GetTickCount();
+  InterlockedExchange(&callStartTick_, static_cast<LONG>(now != 0 ? now : 1));
+  const auto result = call();
+  const DWORD error = GetLastError();
+  InterlockedExchange(&callStartTick_, 0);
+  SetLastError(error);
+  return result;
+}
+
+DWORD KxHttpFile::CallStartTick() const { return static_cast<DWORD>(InterlockedExchangeAdd(&callStartTick_, 0)); }
+
+std::wstring KxHttpFile::GetRequestHeaders(const std::wstring& extraHeaders, const std::wstring& referer,
+                                           unsigned long long rangeStart) {
+  std::wstring text = extraHeaders;
+  if (!referer.empty()) AppendLine(text, L"Referer:" + referer);
+  const std::wstring range = RangeLine(rangeStart);
+  if (!range.empty()) AppendLine(text, range);
+  AppendLine(text, L"Accept:*/*");
+  return text;
+}
+
+std::wstring KxHttpFile::PostRequestHeaders(const std::wstring& extraHeaders, const std::wstring& referer,
+                                            unsigned long long rangeStart) {
+  std::wstring text = extraHeaders;
+  const std::wstring range = RangeLine(rangeStart);
+  if (!range.empty()) AppendLine(text, range);
+  if (!referer.empty()) {
+    AppendLine(text, L"Referer:" + referer);
+    text += kLineBreak;
+  }
+  return text;
+}
+
+bool KxHttpFile::Open(KxInternetSession& session, const std::wstring& url, unsigned long long rangeStart,
+                      const std::string& body, const std::wstring& extraHeaders, const std::wstring& referer) {
+  rangeStart_ = rangeStart;
+  hasRange_ = rangeStart != 0;
+  if (body.empty()) return OpenUrl(session, url, GetRequestHeaders(extraHeaders, referer, rangeStart));
+  return Post(session, url, body, PostRequestHeaders(extraHeaders, referer, rangeStart), referer);
+}
+
+bool KxHttpFile::PrepareUrl(const KxInternetSession& session, const std::wstring& url,
+                            PreparedUrl& prepared) const {
+  if (IsOpen() || !session.IsOpen() || url.empty()) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+  }
+  const std::wstring scheme = url.substr(0, url.find(L':'));
+  const bool secure = EqualsNoCase(scheme, L"https");
+  prepared.url = secure || EqualsNoCase(scheme, L"http") ? url : L"http://" + url;
+  prepared.flags = secure ? kSecureFlags : kPlainFlags;
+  return true;
+}
+
+void KxHttpFile::ApplyReceiveTimeout(HINTERNET request, const KxInternetSession& session) const {
+  WinInetLibrary::Instance().InternetSetOptionW(request, INTERNET_OPTION_RECEIVE_TIMEOUT, session.ReceiveTimeoutMs());
+}
+
+void KxHttpFile::OpenUrlOnce(KxInternetSession& session, const std::wstring& url, const std::wstring& headers,
+                             DWORD flags) {
+  const WinInetLibrary& wininet = WinInetLibrary::Instance();
+  const HINTERNET request = Blocking([&] {
+    return wininet.InternetOpenUrlW(session.Handle(), url.c_str(), NullIfEmpty(headers),
+                                    static_cast<DWORD>(headers.size()), flags);
+  });
+  if (request != nullptr) {
+    ApplyReceiveTimeout(request, session);
+    Attach(request);
+    return;
+  }
+  if (GetLastError() == ERROR_INTERNET_SEC_CERT_REV_FAILED) OpenWithoutRevocationCheck(session, url, flags);
+}
+
+bool KxHttpFile::OpenUrl(KxInternetSession& session, const std::wstring& url, const std::wstring& headers) {
+  PreparedUrl prepared;
+  if (!PrepareUrl(session, url, prepared)) return false;
+
+  OpenUrlOnce(session, prepared.url, headers, prepared.flags);
+  if (IsOpen() && QueryStatusCode() != kStatusRedirect) return true;
+
+  // WinINet did not get past the first answer (or did not follow its 302):
+  // ask again without its redirect handling and follow one hop here.
+  CloseKeepingError();
+  OpenUrlOnce(session, prepared.url, headers, prepared.flags | INTERNET_FLAG_NO_AUTO_REDIRECT);
+  if (!IsOpen()) return false;
+  if (QueryStatusCode() == kStatusRedirect) {
+    const std::wstring location = QueryHeader(L"Location");
+    if (!location.empty()) {
+      Close();
+      OpenUrlOnce(session, location, headers, prepared.flags);
+      return IsOpen();
+    }
+  }
+  Close();
+  SetLastError(ERROR_HTTP_REDIRECT_FAILED);
+  return false;
+}
+
+bool KxHttpFile::OpenWithoutRevocationCheck(KxInternetSession& session, const std::wstring& url, DWORD flags) {
+  UrlParts parts;
+  if (IsOpen() || !CrackUrl(url, parts, true)) return false;
+  const WinInetLibrary& wininet = WinInetLibrary::Instance();
+  connection_.store(Blocking([&] {
+    return wininet.InternetConnectW(session.Handle(), parts.host.c_str(), parts.port, NullIfEmpty(parts.user),
+                                    NullIfEmpty(parts.password), flags);
+  }));
+  const HINTERNET connection = connection_.load();
+  if (connection == nullptr) return false;
+
+  const wchar_t* acceptTypes[] = {L"*/*", nullptr};
+  const HINTERNET request = Blocking(
+      [&] { return wininet.HttpOpenRequestW(connection, L"GET", parts.path.c_str(), nullptr, acceptTypes, flags); });
+  if (request == nullptr) {
+    CloseKeepingError();
+    return false;
+  }
+  Attach(request);
+  wininet.InternetSetOptionW(request, INTERNET_OPTION_SECURITY_FLAGS, SECURITY_FLAG_IGNORE_REVOCATION);
+  ApplyReceiveTimeout(request, session);
+  if (!Blocking([&] { return wininet.HttpSendRequestW(request); })) {
+    CloseKeepingError();
+    return false;
+  }
+  return true;
+}
+
+bool KxHttpFile::Post(KxInternetSession& session, const std::wstring& url, const std::string& body,
+                      const std::wstring& headers, const std::wstring& referer) {
+  PreparedUrl prepared;
+  UrlParts parts;
+  if (!PrepareUrl(session, url, prepared) || !CrackUrl(prepared.url, parts, true)) return false;
+  const WinInetLibrary& wininet = WinInetLibrary::Instance();
+  connection_.store(Blocking([&] {
+    return wininet.InternetConnectW(session.Handle(), parts.host.c_str(), parts.port, NullIfEmpty(parts.user),
+                                    NullIfEmpty(parts.password), prepared.flags);
+  }));
+  const HINTERNET connection = connection_.load();
+  if (connection == nullptr) return false;
+
+  const wchar_t* acceptTypes[] = {L"*/*", nullptr};
+  const HINTERNET request = Blocking([&] {
+    return wininet.HttpOpenRequestW(connection, L"POST", parts.path.c_str(), NullIfEmpty(referer), acceptTypes,
+                                    prepared.flags);
+  });
+  if (request == nullptr) {
+    CloseKeepingError();
+    return false;
+  }
+  Attach(request);
+  // A cancel closes the connection; it must not be sent on.
+  if (connection_.load() == nullptr) {
+    Close();
+    SetLastError(ERROR_INTERNET_OPERATION_CANCELLED);
+    return false;
+  }
+  ApplyReceiveTimeout(request, session);
+
+  INTERNET_BUFFERSW buffers = {};
+  buffers.dwStructSize = sizeof(buffers);
+  buffers.lpcszHeader = NullIfEmpty(headers);
+  buffers.dwHeadersLength = static_cast<DWORD>(headers.size());
+  buffers.dwHeadersTotal = static_cast<DWORD>(headers.size());
+  buffers.dwBufferTotal = static_cast<DWORD>(body.size());
+  if (!Blocking([&] { return wininet.HttpSendRequestExW(request, &buffers); })) return false;
+
+  DWORD written = 0;
+  if (!body.empty()) {
+    const BOOL wrote = Blocking([&] {
+      return wininet.InternetWriteFile(request, body.data(), static_cast<DWORD>(body.size()), &written);
+    });
+    if (!wrote || written != body.size()) return false;
+  }
+  if (connection_.load() == nullptr) {
+    SetLastError(ERROR_INTERNET_OPERATION_CANCELLED);
+    return false;
+  }
+  return Blocking([&] { return wininet.HttpEndRequestW(request); }) != FALSE;
+}
+
+bool KxHttpFile::Read(void* buffer, DWORD size, DWORD& bytesRead, DWORD& lastError) {
+  bytesRead = 0;
+  const HINTERNET request = Handle();
+  if (request == nullptr || buffer == nullptr || size == 0) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    lastError = GetLastError();
+    return false;
+  }
+  const BOOL ok =
+      Blocking([&] { return WinInetLibrary::Instance().InternetReadFile(request, buffer, size, &bytesRead); });
+  lastError = WinInetError(GetLastError());
+  SetLastError(lastError);
+  return ok != FALSE;
+}
+
+bool KxHttpFile::ReadBlock(void* buffer, DWORD& bytesRead) {
+  DWORD lastError = 0;
+  return Read(buffer, kBlockSize, bytesRead, lastError);
+}
+
+bool KxHttpFile::QueryInfo(DWORD level, void* buffer, DWORD& length) {
+  const HINTERNET request = Handle();
+  if (request == nullptr) {
+    SetLastError(ERROR_INVALID_HANDLE);
+    return false;
+  }
+  return Blocking([&] { return WinInetLibrary::Instance().HttpQueryInfoW(request, level, buffer, &length); }) !=
+         FALSE;
+}
+
+bool KxHttpFile::QueryNumber(DWORD level, DWORD& value) {
+  DWORD number = 0;
+  DWORD length = sizeof(number);
+  if (!QueryInfo(level | HTTP_QUERY_FLAG_NUMBER, &number, length)) return false;
+  value = number;
+  return true;
+}
+
+DWORD KxHttpFile::QueryStatusCode() {
+  DWORD status = 0;
+  return QueryNumber(HTTP_QUERY_STATUS_CODE, status) ? status : 0;
+}
+
+std::wstring KxHttpFile::QueryRawHeaders() {
+  DWORD length = 0;
+  if (QueryInfo(kRawHeadersLevel, nullptr, length)) return {};
+  std::vector<char> buffer;
+  while (GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+    // Room for the text and three zero bytes after it.
+    buffer.assign(length + 3, '\0');
+    DWORD room = length;
+    if (QueryInfo(kRawHeadersLevel, buffer.data(), room)) {
+      std::wstring text(reinterpret_cast<const wchar_t*>(buffer.data()), room / sizeof(wchar_t));
+      text.resize(wcsnlen(text.c_str(), text.size()));
+      return ReplaceAll(ReplaceAll(text, L"\r", L"\n"), L"\n\n", L"\n");
+    }
+    length = room;
+  }
+  return {};
+}
+
+std::wstring KxHttpFile::QueryHeader(const std::wstring& name) { return HeaderValue(ParseHeaders(QueryRawHeaders()), name); }
+
+std::wstring KxHttpFile::QueryFileName() { return FileNameFromHeaders(QueryRawHeaders()); }
+
+bool LengthInfo(KxHttpFile& file, HttpLengthInfo& info) {
+  info = HttpLengthInfo();
+  DWORD length = 0;
+  const bool known = file.QueryNumber(HTTP_QUERY_CONTENT_LENGTH, length);
+  if (known) info.contentLength = length;
+  DWORD size = sizeof(info.lastModified);
+  if (!file.QueryInfo(HTTP_QUERY_LAST_MODIFIED | HTTP_QUERY_FLAG_SYSTEMTIME, &info.lastModified, size)) {
+    info.lastModified = SYSTEMTIME();
+  }
+  return known;
+}
+
+}  // namespace Kx

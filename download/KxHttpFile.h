@@ -1,0 +1,123 @@
+// One HTTP request over WinINet: GET through InternetOpenUrlW (redirects
+// followed by WinINet, plus one hop by hand when it answers 302), POST
+// through connect / open request / send, block reads and header queries.
+//
+// Every blocking WinINet call is time-stamped (CallStartTick) so another
+// thread can see how long the current call has been stuck and cancel it by
+// closing the session; Windows then ends the blocked call with an error.
+// Every request also gets its session's receive timeout.
+#pragma once
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <atomic>
+#include <string>
+
+#include "download/KxInternetHandle.h"
+#include "download/KxInternetSession.h"
+
+namespace Kx {
+
+class KxHttpFile : public KxInternetHandle {
+ public:
+  // Size of one ReadBlock.
+  static constexpr DWORD kBlockSize = 0x4000;
+  // 302 is answered with one hop by hand at most.
+  static constexpr DWORD kStatusRedirect = 302;
+
+  KxHttpFile() = default;
+  ~KxHttpFile() override;
+
+  // Closes the request and, when there is one, its connection.
+  void Close() override;
+
+  // Sends the request: POST when `body` has bytes, GET otherwise, with
+  // `extraHeaders` ("\r\n"-separated lines), a "Referer:" line when
+  // `referer` is given, and "Range: bytes=<rangeStart>-" when `rangeStart`
+  // is not 0.
+  bool Open(KxInternetSession& session, const std::wstring& url, unsigned long long rangeStart,
+            const std::string& body, const std::wstring& extraHeaders, const std::wstring& referer);
+
+  // GET with `headers`. A URL without a scheme is taken as http://. Fails
+  // when this object already holds a request.
+  bool OpenUrl(KxInternetSession& session, const std::wstring& url, const std::wstring& headers);
+
+  // POST of `body` with `headers`; `referer` also goes to HttpOpenRequestW.
+  bool Post(KxInternetSession& session, const std::wstring& url, const std::string& body,
+            const std::wstring& headers, const std::wstring& referer);
+
+  // GET through connect / open request / send, with certificate
+  // revocation not checked. OpenUrl falls back to it when WinINet reports
+  // that revocation could not be checked. No extra headers are sent.
+  bool OpenWithoutRevocationCheck(KxInternetSession& session, const std::wstring& url, DWORD flags);
+
+  // One InternetReadFile. `lastError` is GetLastError() after the call (a
+  // receive timeout reads as ERROR_INTERNET_TIMEOUT). False without a
+  // request, buffer or size, or when the read fails.
+  bool Read(void* buffer, DWORD size, DWORD& bytesRead, DWORD& lastError);
+  // One read of kBlockSize bytes into `buffer`, which must hold them.
+  bool ReadBlock(void* buffer, DWORD& bytesRead);
+
+  // Status code, 0 without an answer.
+  DWORD QueryStatusCode();
+  // HttpQueryInfoW of `level` as a number.
+  bool QueryNumber(DWORD level, DWORD& value);
+  // HttpQueryInfoW as it is; `length` in bytes.
+  bool QueryInfo(DWORD level, void* buffer, DWORD& length);
+  // All response headers, lines separated by "\n"; "" on failure.
+  std::wstring QueryRawHeaders();
+  // Value of the first header called `name` (ignoring case); "" when absent.
+  std::wstring QueryHeader(const std::wstring& name);
+  // The name offered in "Content-Disposition"; "" when there is none.
+  std::wstring QueryFileName();
+
+  // GetTickCount() when the blocking call now running began; 0 when no
+  // call is running. Safe from any thread.
+  DWORD CallStartTick() const;
+
+  bool HasRange() const { return hasRange_; }
+  unsigned long long RangeStart() const { return rangeStart_; }
+  HINTERNET ConnectionHandle() const { return connection_.load(); }
+
+  // The header text Open sends for a GET and for a POST.
+  static std::wstring GetRequestHeaders(const std::wstring& extraHeaders, const std::wstring& referer,
+                                        unsigned long long rangeStart);
+  static std::wstring PostRequestHeaders(const std::wstring& extraHeaders, const std::wstring& referer,
+                                         unsigned long long rangeStart);
+
+ private:
+  struct PreparedUrl {
+    std::wstring url;
+    DWORD flags = 0;
+  };
+
+  bool PrepareUrl(const KxInternetSession& session, const std::wstring& url, PreparedUrl& prepared) const;
+  // InternetOpenUrlW, and the fallback when revocation could not be checked.
+  void OpenUrlOnce(KxInternetSession& session, const std::wstring& url, const std::wstring& headers, DWORD flags);
+  // Closes what an open left behind without losing its error code.
+  void CloseKeepingError();
+  void ApplyReceiveTimeout(HINTERNET request, const KxInternetSession& session) const;
+
+  // Runs one blocking WinINet call with the call-start tick set around it.
+  template <class Fn>
+  auto Blocking(Fn&& call) -> decltype(call());
+
+  std::atomic<HINTERNET> connection_{nullptr};
+  bool hasRange_ = false;
+  unsigned long long rangeStart_ = 0;
+  mutable volatile LONG callStartTick_ = 0;
+};
+
+// Length and date of an answer, as LengthInfo reads them.
+struct HttpLengthInfo {
+  static constexpr unsigned long long kUnknownLength = ~0ull;
+  unsigned long long contentLength = kUnknownLength;
+  SYSTEMTIME lastModified = {};
+};
+
+// Fills `info` from the answer's "Content-Length" and "Last-Modified";
+// whether the length was known.
+bool LengthInfo(KxHttpFile& file, HttpLengthInfo& info);
+
+}  // namespace Kx

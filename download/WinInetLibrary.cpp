@@ -1,0 +1,160 @@
+#include "download/WinInetLibrary.h"
+
+#include <string>
+
+#include "base/FaultGuard.h"
+
+namespace Kx {
+namespace {
+
+// Every export's type carries WINAPI: without it the i686 build would clean
+// the stack twice.
+using InternetOpenWFn = HINTERNET(WINAPI*)(LPCWSTR, DWORD, LPCWSTR, LPCWSTR, DWORD);
+using InternetOpenUrlWFn = HINTERNET(WINAPI*)(HINTERNET, LPCWSTR, LPCWSTR, DWORD, DWORD, DWORD_PTR);
+using InternetConnectWFn = HINTERNET(WINAPI*)(HINTERNET, LPCWSTR, INTERNET_PORT, LPCWSTR, LPCWSTR, DWORD, DWORD,
+                                               DWORD_PTR);
+using HttpOpenRequestWFn = HINTERNET(WINAPI*)(HINTERNET, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR*, DWORD,
+                                               DWORD_PTR);
+using HttpSendRequestWFn = BOOL(WINAPI*)(HINTERNET, LPCWSTR, DWORD, LPVOID, DWORD);
+using HttpSendRequestExWFn = BOOL(WINAPI*)(HINTERNET, LPINTERNET_BUFFERSW, LPINTERNET_BUFFERSW, DWORD, DWORD_PTR);
+using InternetWriteFileFn = BOOL(WINAPI*)(HINTERNET, LPCVOID, DWORD, LPDWORD);
+using HttpEndRequestWFn = BOOL(WINAPI*)(HINTERNET, LPINTERNET_BUFFERSW, DWORD, DWORD_PTR);
+using HttpQueryInfoWFn = BOOL(WINAPI*)(HINTERNET, DWORD, LPVOID, LPDWORD, LPDWORD);
+using InternetReadFileFn = BOOL(WINAPI*)(HINTERNET, LPVOID, DWORD, LPDWORD);
+using InternetQueryOptionWFn = BOOL(WINAPI*)(HINTERNET, DWORD, LPVOID, LPDWORD);
+using InternetSetOptionWFn = BOOL(WINAPI*)(HINTERNET, DWORD, LPVOID, DWORD);
+using InternetCrackUrlWFn = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPURL_COMPONENTSW);
+using InternetCloseHandleFn = BOOL(WINAPI*)(HINTERNET);
+
+constexpr wchar_t kLibraryName[] = L"wininet.dll";
+
+}  // namespace
+
+WinInetLibrary& WinInetLibrary::Instance() {
+  // Made once, under the compiler's thread-safe guard for local statics.
+  static WinInetLibrary library;
+  return library;
+}
+
+WinInetLibrary::WinInetLibrary() : module_(LoadFromSystemFolder(kLibraryName)) {}
+
+void WinInetLibrary::BindForTesting(const wchar_t* name) {
+  // Modules are never freed, so a call running on another thread keeps a
+  // valid module whichever binding it read.
+  Instance().module_.store(LoadFromSystemFolder(name != nullptr ? name : kLibraryName));
+}
+
+HMODULE WinInetLibrary::LoadFromSystemFolder(const wchar_t* name) {
+  // Never from the installer's own folder, where anyone may have left a
+  // "wininet.dll".
+  wchar_t folder[MAX_PATH + 1] = {};
+  const UINT length = GetSystemDirectoryW(folder, MAX_PATH + 1);
+  if (length == 0 || length > MAX_PATH) return nullptr;
+  std::wstring path(folder, length);
+  if (path.back() != L'\\') path += L'\\';
+  return LoadLibraryW((path + name).c_str());
+}
+
+template <class Fn, class R, class... Args>
+R WinInetLibrary::Call(const char* name, R failure, Args... args) const {
+  const HMODULE module = module_.load();
+  if (module == nullptr) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return failure;
+  }
+  // Going through void(*)() tells the compiler the type change is meant.
+  const auto function = reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+  if (function == nullptr) {
+    SetLastError(ERROR_PROC_NOT_FOUND);
+    return failure;
+  }
+  R result = failure;
+  DWORD error = ERROR_SUCCESS;
+  if (!RunGuarded([&] {
+        result = function(args...);
+        error = GetLastError();
+      })) {
+    SetLastError(ERROR_INTERNET_INTERNAL_ERROR);
+    return failure;
+  }
+  // The guard's own bookkeeping must not hide WinINet's error.
+  SetLastError(error);
+  return result;
+}
+
+HINTERNET WinInetLibrary::InternetOpenW() const {
+  return Call<InternetOpenWFn>("InternetOpenW", HINTERNET{}, static_cast<LPCWSTR>(nullptr),
+                               static_cast<DWORD>(INTERNET_OPEN_TYPE_PRECONFIG), static_cast<LPCWSTR>(nullptr),
+                               static_cast<LPCWSTR>(nullptr), static_cast<DWORD>(0));
+}
+
+HINTERNET WinInetLibrary::InternetOpenUrlW(HINTERNET session, const wchar_t* url, const wchar_t* headers,
+                                           DWORD headersLength, DWORD flags) const {
+  return Call<InternetOpenUrlWFn>("InternetOpenUrlW", HINTERNET{}, session, url, headers, headersLength, flags,
+                                  static_cast<DWORD_PTR>(0));
+}
+
+HINTERNET WinInetLibrary::InternetConnectW(HINTERNET session, const wchar_t* host, INTERNET_PORT port,
+                                           const wchar_t* user, const wchar_t* password, DWORD flags) const {
+  return Call<InternetConnectWFn>("InternetConnectW", HINTERNET{}, session, host, port, user, password,
+                                  static_cast<DWORD>(INTERNET_SERVICE_HTTP), flags, static_cast<DWORD_PTR>(0));
+}
+
+HINTERNET WinInetLibrary::HttpOpenRequestW(HINTERNET connection, const wchar_t* verb, const wchar_t* object,
+                                           const wchar_t* referrer, const wchar_t** acceptTypes,
+                                           DWORD flags) const {
+  return Call<HttpOpenRequestWFn>("HttpOpenRequestW", HINTERNET{}, connection, verb, object,
+                                  static_cast<LPCWSTR>(nullptr), referrer, acceptTypes, flags,
+                                  static_cast<DWORD_PTR>(0));
+}
+
+BOOL WinInetLibrary::HttpSendRequestW(HINTERNET request) const {
+  return Call<HttpSendRequestWFn>("HttpSendRequestW", FALSE, request, static_cast<LPCWSTR>(nullptr),
+                                  static_cast<DWORD>(0), static_cast<LPVOID>(nullptr), static_cast<DWORD>(0));
+}
+
+BOOL WinInetLibrary::HttpSendRequestExW(HINTERNET request, INTERNET_BUFFERSW* buffersIn) const {
+  return Call<HttpSendRequestExWFn>("HttpSendRequestExW", FALSE, request, buffersIn,
+                                    static_cast<LPINTERNET_BUFFERSW>(nullptr), static_cast<DWORD>(0),
+                                    static_cast<DWORD_PTR>(0));
+}
+
+BOOL WinInetLibrary::InternetWriteFile(HINTERNET request, const void* data, DWORD size, DWORD* written) const {
+  return Call<InternetWriteFileFn>("InternetWriteFile", FALSE, request, data, size, written);
+}
+
+BOOL WinInetLibrary::HttpEndRequestW(HINTERNET request) const {
+  return Call<HttpEndRequestWFn>("HttpEndRequestW", FALSE, request, static_cast<LPINTERNET_BUFFERSW>(nullptr),
+                                 static_cast<DWORD>(0), static_cast<DWORD_PTR>(0));
+}
+
+BOOL WinInetLibrary::HttpQueryInfoW(HINTERNET request, DWORD level, void* buffer, DWORD* length) const {
+  return Call<HttpQueryInfoWFn>("HttpQueryInfoW", FALSE, request, level, buffer, length,
+                                static_cast<LPDWORD>(nullptr));
+}
+
+BOOL WinInetLibrary::InternetReadFile(HINTERNET request, void* buffer, DWORD size, DWORD* read) const {
+  return Call<InternetReadFileFn>("InternetReadFile", FALSE, request, buffer, size, read);
+}
+
+BOOL WinInetLibrary::InternetQueryOptionW(DWORD option, void* buffer, DWORD* length) const {
+  return Call<InternetQueryOptionWFn>("InternetQueryOptionW", FALSE, HINTERNET{}, option, buffer, length);
+}
+
+BOOL WinInetLibrary::InternetSetOptionW(HINTERNET handle, DWORD option, DWORD value) const {
+  return Call<InternetSetOptionWFn>("InternetSetOptionW", FALSE, handle, option, static_cast<LPVOID>(&value),
+                                    static_cast<DWORD>(sizeof(value)));
+}
+
+BOOL WinInetLibrary::InternetCrackUrlW(const wchar_t* url, DWORD length, URL_COMPONENTSW* components) const {
+  // Windows decodes percent escapes for ICU_ESCAPE; Wine ignores that flag
+  // and decodes only for ICU_DECODE, which Windows reads the same way.
+  return Call<InternetCrackUrlWFn>("InternetCrackUrlW", FALSE, url, length,
+                                   static_cast<DWORD>(ICU_ESCAPE | ICU_DECODE), components);
+}
+
+BOOL WinInetLibrary::InternetCloseHandle(HINTERNET handle) const {
+  return Call<InternetCloseHandleFn>("InternetCloseHandle", FALSE, handle);
+}
+
+}  // namespace Kx

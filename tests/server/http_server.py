@@ -1,0 +1,285 @@
+#!/usr/bin/python3
+"""HTTP/1.1 server for the download tests, bound to 127.0.0.1 only.
+
+Usage: http_server.py --state-dir DIR [--max-seconds N]
+
+Writes DIR/port ("<port> <refused port>", the second a port nobody listens
+on), records every request's raw bytes (request line, headers exactly as
+received, body) as DIR/requests/<sequence>.txt before answering, and serves
+the files of DIR/files under /files/<name>. Ends on SIGTERM, or by itself
+after --max-seconds so that nothing outlives a test run.
+
+Every other path answers generated content, shaped by query parameters
+(all optional, combinable; the path only names the request for the log):
+
+  size=N          body of N pattern bytes: byte i is (i*7 + i//251 + seed) & 0xFF
+  seed=N          shifts the pattern (another "version" of the file)
+  body=TEXT       literal body instead of the pattern
+  status=N        status code (default 200)
+  redirects=N     answer 302 whose Location is this URL with redirects=N-1
+  location=URL    Location of a 302 ("none": send no Location header)
+  firstlocation=URL  Location of the first 302 for this exact URL only
+  ranges=ignore   answer 200 with the whole body to a Range request
+  disposition=V   "Content-Disposition: V"
+  length=none     no length header; the body ends when the connection closes
+  length=underscore  "Content_Length" instead of "Content-Length"
+  length=N        claim N as the length, whatever the body is
+  trickle=MS      send the body in pieces of chunk=B bytes (default 1), MS apart
+  cut=N           close the connection after N body bytes
+  cutfirst=N      like cut, but only on the first request for this exact URL
+  dropfirst=1     reset the connection of the first request for this exact
+                  URL instead of answering (a plain close would read as an
+                  empty HTTP/0.9 answer)
+  stall=N         send N body bytes, then nothing until the client goes away
+  header=N:V      an extra response header (repeatable)
+
+A TLS handshake (a client speaking https to this plain server) is
+recorded as a request with method "TLS" and the connection closed.
+
+Ranged requests ("Range: bytes=A-" or "bytes=A-B") get 206 with
+"Content-Range: bytes A-B/TOTAL". Every answer carries "Connection: close".
+To add a behaviour, add a parameter to Reply.options and a branch in
+Handler.answer; per-URL request counts (Server.count) serve "only the
+n-th time" behaviours.
+"""
+
+import argparse
+import os
+import signal
+import socket
+import socketserver
+import struct
+import threading
+import time
+import urllib.parse
+
+LAST_MODIFIED = "Tue, 15 Nov 1994 08:12:31 GMT"
+MAX_HEAD = 65536
+TLS_HANDSHAKE = b"\x16"
+
+
+def pattern(offset, size, seed=0):
+    return bytes(((i * 7 + i // 251 + seed) & 0xFF) for i in range(offset, offset + size))
+
+
+def write_atomic(path, data):
+    temp = path + ".part"
+    with open(temp, "wb") as out:
+        out.write(data)
+    os.replace(temp, path)
+
+
+class Request:
+    def __init__(self, head, body):
+        self.raw = head + body
+        lines = head.decode("latin-1").split("\r\n")
+        self.method, self.target, self.version = (lines[0].split(" ") + ["", "", ""])[:3]
+        self.headers = {}
+        for line in lines[1:]:
+            if ":" in line:
+                name, value = line.split(":", 1)
+                self.headers.setdefault(name.strip().lower(), value.strip())
+        url = urllib.parse.urlsplit(self.target)
+        self.path = url.path
+        self.query = urllib.parse.parse_qs(url.query, keep_blank_values=True)
+
+    def option(self, name, default=None):
+        values = self.query.get(name)
+        return values[0] if values else default
+
+    def int_option(self, name, default=None):
+        value = self.option(name)
+        return int(value) if value not in (None, "") else default
+
+
+class Server(socketserver.ThreadingTCPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+    def __init__(self, state_dir):
+        super().__init__(("127.0.0.1", 0), Handler)
+        self.state_dir = state_dir
+        self.files_dir = os.path.join(state_dir, "files")
+        self.requests_dir = os.path.join(state_dir, "requests")
+        os.makedirs(self.files_dir, exist_ok=True)
+        os.makedirs(self.requests_dir, exist_ok=True)
+        self.lock = threading.Lock()
+        self.sequence = 0
+        self.counts = {}
+
+    def record(self, request):
+        """Logs the request; answers how often its exact URL has been asked for."""
+        with self.lock:
+            self.sequence += 1
+            sequence = self.sequence
+            self.counts[request.target] = self.counts.get(request.target, 0) + 1
+            count = self.counts[request.target]
+        write_atomic(os.path.join(self.requests_dir, "%06d.txt" % sequence), request.raw)
+        return count
+
+
+class Handler(socketserver.BaseRequestHandler):
+    def handle(self):
+        self.request.settimeout(60)
+        request = self.read_request()
+        if request is None:
+            return
+        count = self.server.record(request)
+        if request.method == "TLS":
+            return
+        if count == 1 and request.option("dropfirst"):
+            self.request.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            return
+        try:
+            self.answer(request, count)
+        except (BrokenPipeError, ConnectionResetError, socket.timeout):
+            pass
+
+    def read_request(self):
+        data = b""
+        while b"\r\n\r\n" not in data:
+            piece = self.request.recv(4096)
+            if not piece or len(data) > MAX_HEAD:
+                return None
+            if not data and piece[:1] == TLS_HANDSHAKE:
+                return Request(b"TLS / -\r\n\r\n", piece)
+            data += piece
+        head, _, rest = data.partition(b"\r\n\r\n")
+        head += b"\r\n\r\n"
+        request = Request(head, b"")
+        length = int(request.headers.get("content-length", "0") or 0)
+        while len(rest) < length:
+            piece = self.request.recv(65536)
+            if not piece:
+                break
+            rest += piece
+        return Request(head, rest[:length])
+
+    def send_head(self, status, headers):
+        reasons = {200: "OK", 206: "Partial Content", 302: "Found", 404: "Not Found",
+                   416: "Range Not Satisfiable", 500: "Internal Server Error"}
+        lines = ["HTTP/1.1 %d %s" % (status, reasons.get(status, "Status"))]
+        lines += ["%s: %s" % item for item in headers]
+        lines += ["Connection: close", "", ""]
+        self.request.sendall("\r\n".join(lines).encode("latin-1"))
+
+    def answer(self, request, count):
+        host = "127.0.0.1:%d" % self.server.server_address[1]
+        headers = [("Last-Modified", LAST_MODIFIED)]
+        for extra in request.query.get("header", []):
+            name, _, value = extra.partition(":")
+            headers.append((name.strip(), value.strip()))
+        disposition = request.option("disposition")
+        if disposition is not None:
+            headers.append(("Content-Disposition", disposition))
+
+        redirects = request.int_option("redirects", 0)
+        status = request.int_option("status", 302 if redirects > 0 else 200)
+        if status == 302:
+            location = request.option("location")
+            if count == 1 and request.option("firstlocation") is not None:
+                location = request.option("firstlocation")
+            if location is None and redirects > 0:
+                query = dict(request.query)
+                query["redirects"] = [str(redirects - 1)]
+                location = "http://%s%s?%s" % (host, request.path, urllib.parse.urlencode(query, doseq=True))
+            if location not in (None, "none"):
+                headers.append(("Location", location))
+            self.send_head(302, headers + [("Content-Length", "0")])
+            return
+
+        body = self.content(request)
+        if body is None:
+            self.send_head(404, headers + [("Content-Length", "0")])
+            return
+        total = len(body)
+        wanted = request.headers.get("range", "")
+        if wanted.startswith("bytes=") and request.option("ranges") != "ignore" and status == 200:
+            first, _, last = wanted[len("bytes="):].partition("-")
+            first = int(first)
+            last = int(last) if last else total - 1
+            if first >= total:
+                self.send_head(416, headers + [("Content-Range", "bytes */%d" % total), ("Content-Length", "0")])
+                return
+            last = min(last, total - 1)
+            body = body[first:last + 1]
+            status = 206
+            headers.append(("Content-Range", "bytes %d-%d/%d" % (first, last, total)))
+
+        length = request.option("length")
+        if length == "underscore":
+            headers.append(("Content_Length", str(len(body))))
+        elif length not in ("none", None):
+            headers.append(("Content-Length", length))
+        elif length is None:
+            headers.append(("Content-Length", str(len(body))))
+        self.send_head(status, headers)
+        if request.method != "HEAD":
+            self.send_body(request, count, body)
+
+    def content(self, request):
+        if request.path.startswith("/files/"):
+            name = os.path.basename(urllib.parse.unquote(request.path[len("/files/"):]))
+            try:
+                with open(os.path.join(self.server.files_dir, name), "rb") as source:
+                    return source.read()
+            except OSError:
+                return None
+        literal = request.option("body")
+        if literal is not None:
+            return literal.encode("utf-8")
+        return pattern(0, request.int_option("size", 0), request.int_option("seed", 0))
+
+    def send_body(self, request, count, body):
+        cut = request.int_option("cut")
+        if cut is None and count == 1:
+            cut = request.int_option("cutfirst")
+        stall = request.int_option("stall")
+        limit = min(x for x in (cut, stall, len(body)) if x is not None)
+        trickle = request.int_option("trickle")
+        if trickle is None:
+            self.request.sendall(body[:limit])
+        else:
+            chunk = max(1, request.int_option("chunk", 1))
+            for start in range(0, limit, chunk):
+                self.request.sendall(body[start:min(start + chunk, limit)])
+                time.sleep(trickle / 1000.0)
+        if stall is not None and (cut is None or stall < cut):
+            self.wait_for_client_to_leave()
+
+    def wait_for_client_to_leave(self):
+        self.request.settimeout(None)
+        try:
+            while self.request.recv(4096):
+                pass
+        except OSError:
+            pass
+
+
+def refused_port():
+    """A port on 127.0.0.1 that nobody listens on (bound once, then freed)."""
+    probe = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    probe.bind(("127.0.0.1", 0))
+    port = probe.getsockname()[1]
+    probe.close()
+    return port
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--state-dir", required=True)
+    parser.add_argument("--max-seconds", type=float, default=3600)
+    args = parser.parse_args()
+
+    server = Server(os.path.abspath(args.state_dir))
+    signal.signal(signal.SIGTERM, lambda *_: os._exit(0))
+    lifetime = threading.Timer(args.max_seconds, lambda: os._exit(0))
+    lifetime.daemon = True
+    lifetime.start()
+    port = server.server_address[1]
+    write_atomic(os.path.join(server.state_dir, "port"), ("%d %d\n" % (port, refused_port())).encode())
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()
