@@ -1,0 +1,3 @@
+#include "miniui/core/KxMiniUIBitmap.h"
+
+KxMiniUIBitmap::~KxMiniUIBitmap() = default;

@@ -1,0 +1,3 @@
+#include "miniui/core/KxMiniUIFrameDecoder.h"
+
+KxMiniUIFrameDecoder::~KxMiniUIFrameDecoder() = default;

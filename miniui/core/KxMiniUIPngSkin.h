@@ -1,0 +1,56 @@
+// A picture skin: a PNG from the PNG pool, cut into frames of "subwidth"
+// pixels laid side by side (frame i starts at x = i × subwidth).
+#pragma once
+
+#include <vector>
+
+#include "miniui/core/KxMiniUISkin.h"
+
+class KxMiniUIPngSkin : public KxMiniUISkin {
+ public:
+  KXMINIUI_DECLARE_TAG("png")
+
+  KxMiniUIPngSkin();
+  ~KxMiniUIPngSkin() override;
+
+  // Applies the attributes, then resolves "src" through the PNG pool; fails
+  // without a "src".
+  bool LoadFromXml(const KxMiniUIXmlNode* node) override;
+  HRESULT SetAttribute(const char* name, const char* value, bool notify) override;
+  void Draw(KxMiniUIRendTarget& canvas, const RECT& rect, int frame) override;
+  SIZE GetFrameSize() override;
+  bool IsSingleFrame() override;
+  bool SetBitmap(std::shared_ptr<KxMiniUIBitmap> bitmap) override;
+  bool SetFromGdiBitmap(HBITMAP bitmap) override;
+  bool SetFromPngId(UINT id) override;
+  bool SetFromMemory(const void* bytes, size_t size) override;
+  SIZE GetSize() override;
+  void Reset() override;
+  // Only when the "src" picture reloads in the PNG pool.
+  bool RefreshFromXml(const KxMiniUIXmlNode* node) override;
+
+  UINT SourceId();
+  std::shared_ptr<KxMiniUIBitmap> Bitmap();
+
+ protected:
+  // Called with the lock held whenever the picture changes.
+  virtual void OnPictureChanged();
+  // Frame `frame` in layout units (multiply by the picture scale for pixels).
+  RECT FrameRect(int frame) const;
+  SIZE FrameSize() const;
+  // `rect` × `scale`, rounded to whole pixels.
+  static RECT Scaled(const RECT& rect, double scale);
+
+  std::shared_ptr<KxMiniUIBitmap> bitmap_;
+
+ private:
+  void TakePicture(std::shared_ptr<KxMiniUIBitmap> bitmap, bool byCode);
+  void ClearSettings();
+
+  UINT source_ = 0;
+  int subWidth_ = 0;
+  bool stretchable_ = false;
+  bool cacheSubImage_ = false;
+  bool givenByCode_ = false;
+  std::vector<std::shared_ptr<KxMiniUIBitmap>> frameCache_;
+};

@@ -1,0 +1,3 @@
+#include "miniui/core/KxMiniUIRendTarget.h"
+
+KxMiniUIRendTarget::~KxMiniUIRendTarget() = default;

@@ -1,0 +1,3 @@
+#include "miniui/core/KxMiniUIRenderFactory.h"
+
+KxMiniUIRenderFactory::~KxMiniUIRenderFactory() = default;

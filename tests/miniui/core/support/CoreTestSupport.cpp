@@ -1,0 +1,128 @@
+#include "tests/miniui/core/support/CoreTestSupport.h"
+
+#include <gdiplus.h>
+
+#include <algorithm>
+#include <ostream>
+
+namespace zelk::test {
+
+namespace {
+
+// GDI+ and the process's framework singletons for the whole test program.
+class CoreEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    Gdiplus::GdiplusStartupInput input;
+    ASSERT_EQ(Gdiplus::GdiplusStartup(&token_, &input, nullptr), Gdiplus::Ok);
+    factory_ = std::make_unique<KxMiniUIRenderFactoryGdip>();
+    KxMiniUIResourceManager::Create()->GetPngPool()->SetRenderFactory(factory_.get());
+    KxMiniUIManner::Create();
+  }
+
+  void TearDown() override {
+    // Everything holding GDI+ objects goes before GDI+ itself.
+    KxMiniUIManner::Destroy();
+    KxMiniUIResourceManager::Destroy();
+    factory_.reset();
+    Gdiplus::GdiplusShutdown(token_);
+  }
+
+ private:
+  ULONG_PTR token_ = 0;
+  std::unique_ptr<KxMiniUIRenderFactoryGdip> factory_;
+};
+
+::testing::Environment* const g_environment = ::testing::AddGlobalTestEnvironment(new CoreEnvironment);
+
+}  // namespace
+
+std::ostream& operator<<(std::ostream& out, const Rgba& pixel) {
+  return out << "rgba(" << pixel.r << ", " << pixel.g << ", " << pixel.b << ", " << pixel.a << ")";
+}
+
+Rgba StripPixel(int x) { return Rgba{x * 2, (x / 32) * 60, 200, 255}; }
+
+Rgba SmallPixel(int x, int y) { return Rgba{x * 10, y * 20, 128, 255}; }
+
+Rgba NinePixel(int x, int y) {
+  if (x < 20) return Rgba{50 + x * 10, y * 40, 0, 255};
+  if (x < 30) return Rgba{0, 200, 40, 255};
+  return Rgba{0, y * 40, 50 + (x - 30) * 10, 255};
+}
+
+Rgba TilePixel(int x) {
+  if (x < 2) return Rgba{255 - x * 5, 0, 0, 255};
+  if (x >= 48) return Rgba{0, 0, 255 - (x - 48) * 5, 255};
+  return Rgba{0, 10 + (x - 2) * 5, 100, 255};
+}
+
+void CoreResourcesTest::SetUp() {
+  KxMiniUIResourceManager& resources = Resources();
+  resources.GetResourceLoader()->Reset();
+  resources.ClearCaches();
+  resources.GetFontPool()->SetDefaultFont(L"Tahoma", -12);
+  ASSERT_TRUE(resources.GetStringPool()->Load(kStringsXml));
+  ASSERT_TRUE(Manner().GetStylePool()->Load(kStyleXml));
+  ASSERT_TRUE(Manner().GetSkinPool()->Load(kSkinsXml));
+}
+
+PixelCanvas::PixelCanvas(int width, int height, bool opaque, COLORREF background, BYTE backgroundAlpha)
+    : canvas_(width, height, opaque) {
+  canvas_.BeginPaint(nullptr);
+  if (Gdiplus::Graphics* graphics = canvas_.GetGraphics()) {
+    graphics->Clear(Gdiplus::Color(backgroundAlpha, GetRValue(background) * backgroundAlpha / 255,
+                                   GetGValue(background) * backgroundAlpha / 255,
+                                   GetBValue(background) * backgroundAlpha / 255));
+  }
+}
+
+PixelCanvas::~PixelCanvas() {
+  if (!ended_) canvas_.EndPaint();
+}
+
+Rgba PixelCanvas::Pixel(int x, int y) {
+  if (!ended_) {
+    canvas_.EndPaint();
+    ended_ = true;
+  }
+  const BYTE* pixels = canvas_.GetPixels();
+  const BYTE* p = pixels + (static_cast<size_t>(y) * canvas_.GetWidth() + x) * 4;
+  return Rgba{p[2], p[1], p[0], p[3]};
+}
+
+std::vector<Rgba> PixelCanvas::Row(int y) {
+  std::vector<Rgba> row;
+  for (int x = 0; x < canvas_.GetWidth(); ++x) row.push_back(Pixel(x, y));
+  return row;
+}
+
+RECT PixelCanvas::InkBounds(Rgba background) {
+  RECT bounds{canvas_.GetWidth(), canvas_.GetHeight(), 0, 0};
+  for (int y = 0; y < canvas_.GetHeight(); ++y) {
+    for (int x = 0; x < canvas_.GetWidth(); ++x) {
+      if (Pixel(x, y) == background) continue;
+      bounds.left = std::min<LONG>(bounds.left, x);
+      bounds.top = std::min<LONG>(bounds.top, y);
+      bounds.right = std::max<LONG>(bounds.right, x + 1);
+      bounds.bottom = std::max<LONG>(bounds.bottom, y + 1);
+    }
+  }
+  if (bounds.right <= bounds.left) return RECT{0, 0, 0, 0};
+  return bounds;
+}
+
+void PumpMessages() {
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+}
+
+std::shared_ptr<KxMiniUIXmlDocument> ParseXml(const std::string& text) {
+  return KxMiniUIXmlDocument::FromText(text);
+}
+
+}  // namespace zelk::test
+
