@@ -1,8 +1,10 @@
 #include "download/KxHttpFile.h"
 
+#include <cstring>
 #include <vector>
 
 #include "base/StringUtil.h"
+#include "download/KxBoundedCall.h"
 #include "download/HttpHeaders.h"
 #include "download/InternetUrl.h"
 #include "download/WinInetLibrary.h"
@@ -68,6 +70,27 @@ auto KxHttpFile::Blocking(Fn&& call) -> decltype(call()) {
   return result;
 }
 
+template <class R>
+bool KxHttpFile::Bounded(std::function<R()> call, std::function<void(const R&)> discard, R& result) {
+  const HANDLE stop = sessionClosed_ ? sessionClosed_->Get() : nullptr;
+  // After a cancel no new call starts.
+  if (stop != nullptr && WaitForSingleObject(stop, 0) == WAIT_OBJECT_0) {
+    CloseKeepingError();
+    SetLastError(ERROR_INTERNET_OPERATION_CANCELLED);
+    return false;
+  }
+  const KxCallEnd end = Blocking(
+      [&] { return KxBoundedCall<R>::Run(std::move(call), std::move(discard), stop, timeoutMs_, result); });
+  if (end == KxCallEnd::kFinished) return true;
+  CloseKeepingError();
+  return false;
+}
+
+void KxHttpFile::UseSession(const KxInternetSession& session) {
+  sessionClosed_ = session.ClosedEvent();
+  timeoutMs_ = session.ReceiveTimeoutMs();
+}
+
 DWORD KxHttpFile::CallStartTick() const { return static_cast<DWORD>(InterlockedExchangeAdd(&callStartTick_, 0)); }
 
 std::wstring KxHttpFile::GetRequestHeaders(const std::wstring& extraHeaders, const std::wstring& referer,
@@ -119,11 +142,19 @@ void KxHttpFile::ApplyReceiveTimeout(HINTERNET request, const KxInternetSession&
 
 void KxHttpFile::OpenUrlOnce(KxInternetSession& session, const std::wstring& url, const std::wstring& headers,
                              DWORD flags) {
-  const WinInetLibrary& wininet = WinInetLibrary::Instance();
-  const HINTERNET request = Blocking([&] {
-    return wininet.InternetOpenUrlW(session.Handle(), url.c_str(), NullIfEmpty(headers),
-                                    static_cast<DWORD>(headers.size()), flags);
-  });
+  // The call may outlive this frame: it gets its own copies.
+  const HINTERNET sessionHandle = session.Handle();
+  HINTERNET request = nullptr;
+  const bool finished = Bounded<HINTERNET>(
+      [sessionHandle, url, headers, flags] {
+        return WinInetLibrary::Instance().InternetOpenUrlW(sessionHandle, url.c_str(), NullIfEmpty(headers),
+                                                           static_cast<DWORD>(headers.size()), flags);
+      },
+      [](const HINTERNET& late) {
+        if (late != nullptr) WinInetLibrary::Instance().InternetCloseHandle(late);
+      },
+      request);
+  if (!finished) return;
   if (request != nullptr) {
     ApplyReceiveTimeout(request, session);
     Attach(request);
@@ -135,6 +166,7 @@ void KxHttpFile::OpenUrlOnce(KxInternetSession& session, const std::wstring& url
 bool KxHttpFile::OpenUrl(KxInternetSession& session, const std::wstring& url, const std::wstring& headers) {
   PreparedUrl prepared;
   if (!PrepareUrl(session, url, prepared)) return false;
+  UseSession(session);
 
   OpenUrlOnce(session, prepared.url, headers, prepared.flags);
   if (IsOpen() && QueryStatusCode() != kStatusRedirect) return true;
@@ -160,6 +192,7 @@ bool KxHttpFile::OpenUrl(KxInternetSession& session, const std::wstring& url, co
 bool KxHttpFile::OpenWithoutRevocationCheck(KxInternetSession& session, const std::wstring& url, DWORD flags) {
   UrlParts parts;
   if (IsOpen() || !CrackUrl(url, parts, true)) return false;
+  UseSession(session);
   const WinInetLibrary& wininet = WinInetLibrary::Instance();
   connection_.store(Blocking([&] {
     return wininet.InternetConnectW(session.Handle(), parts.host.c_str(), parts.port, NullIfEmpty(parts.user),
@@ -178,7 +211,11 @@ bool KxHttpFile::OpenWithoutRevocationCheck(KxInternetSession& session, const st
   Attach(request);
   wininet.InternetSetOptionW(request, INTERNET_OPTION_SECURITY_FLAGS, SECURITY_FLAG_IGNORE_REVOCATION);
   ApplyReceiveTimeout(request, session);
-  if (!Blocking([&] { return wininet.HttpSendRequestW(request); })) {
+  BOOL sent = FALSE;
+  if (!Bounded<BOOL>([request] { return WinInetLibrary::Instance().HttpSendRequestW(request); }, nullptr, sent)) {
+    return false;
+  }
+  if (!sent) {
     CloseKeepingError();
     return false;
   }
@@ -190,6 +227,7 @@ bool KxHttpFile::Post(KxInternetSession& session, const std::wstring& url, const
   PreparedUrl prepared;
   UrlParts parts;
   if (!PrepareUrl(session, url, prepared) || !CrackUrl(prepared.url, parts, true)) return false;
+  UseSession(session);
   const WinInetLibrary& wininet = WinInetLibrary::Instance();
   connection_.store(Blocking([&] {
     return wininet.InternetConnectW(session.Handle(), parts.host.c_str(), parts.port, NullIfEmpty(parts.user),
@@ -216,26 +254,47 @@ bool KxHttpFile::Post(KxInternetSession& session, const std::wstring& url, const
   }
   ApplyReceiveTimeout(request, session);
 
-  INTERNET_BUFFERSW buffers = {};
-  buffers.dwStructSize = sizeof(buffers);
-  buffers.lpcszHeader = NullIfEmpty(headers);
-  buffers.dwHeadersLength = static_cast<DWORD>(headers.size());
-  buffers.dwHeadersTotal = static_cast<DWORD>(headers.size());
-  buffers.dwBufferTotal = static_cast<DWORD>(body.size());
-  if (!Blocking([&] { return wininet.HttpSendRequestExW(request, &buffers); })) return false;
+  // What the calls below read must outlive this frame if they are given up.
+  struct Outgoing {
+    std::wstring headers;
+    std::string body;
+    INTERNET_BUFFERSW buffers = {};
+    DWORD written = 0;
+  };
+  const auto outgoing = std::make_shared<Outgoing>();
+  outgoing->headers = headers;
+  outgoing->body = body;
+  outgoing->buffers.dwStructSize = sizeof(outgoing->buffers);
+  outgoing->buffers.lpcszHeader = NullIfEmpty(outgoing->headers);
+  outgoing->buffers.dwHeadersLength = static_cast<DWORD>(headers.size());
+  outgoing->buffers.dwHeadersTotal = static_cast<DWORD>(headers.size());
+  outgoing->buffers.dwBufferTotal = static_cast<DWORD>(body.size());
 
-  DWORD written = 0;
+  BOOL done = FALSE;
+  if (!Bounded<BOOL>(
+          [request, outgoing] { return WinInetLibrary::Instance().HttpSendRequestExW(request, &outgoing->buffers); },
+          nullptr, done) ||
+      !done) {
+    return false;
+  }
   if (!body.empty()) {
-    const BOOL wrote = Blocking([&] {
-      return wininet.InternetWriteFile(request, body.data(), static_cast<DWORD>(body.size()), &written);
-    });
-    if (!wrote || written != body.size()) return false;
+    if (!Bounded<BOOL>(
+            [request, outgoing] {
+              return WinInetLibrary::Instance().InternetWriteFile(request, outgoing->body.data(),
+                                                                  static_cast<DWORD>(outgoing->body.size()),
+                                                                  &outgoing->written);
+            },
+            nullptr, done) ||
+        !done || outgoing->written != body.size()) {
+      return false;
+    }
   }
   if (connection_.load() == nullptr) {
     SetLastError(ERROR_INTERNET_OPERATION_CANCELLED);
     return false;
   }
-  return Blocking([&] { return wininet.HttpEndRequestW(request); }) != FALSE;
+  return Bounded<BOOL>([request] { return WinInetLibrary::Instance().HttpEndRequestW(request); }, nullptr, done) &&
+         done;
 }
 
 bool KxHttpFile::Read(void* buffer, DWORD size, DWORD& bytesRead, DWORD& lastError) {
@@ -246,11 +305,27 @@ bool KxHttpFile::Read(void* buffer, DWORD size, DWORD& bytesRead, DWORD& lastErr
     lastError = GetLastError();
     return false;
   }
-  const BOOL ok =
-      Blocking([&] { return WinInetLibrary::Instance().InternetReadFile(request, buffer, size, &bytesRead); });
+  // A read that is given up goes on filling a block of its own.
+  struct Block {
+    std::vector<char> bytes;
+    DWORD read = 0;
+  };
+  const auto block = std::make_shared<Block>();
+  block->bytes.resize(size);
+  BOOL ok = FALSE;
+  const bool finished = Bounded<BOOL>(
+      [request, block] {
+        return WinInetLibrary::Instance().InternetReadFile(request, block->bytes.data(),
+                                                           static_cast<DWORD>(block->bytes.size()), &block->read);
+      },
+      nullptr, ok);
   lastError = WinInetError(GetLastError());
+  if (finished && ok) {
+    bytesRead = block->read;
+    std::memcpy(buffer, block->bytes.data(), bytesRead);
+  }
   SetLastError(lastError);
-  return ok != FALSE;
+  return finished && ok;
 }
 
 bool KxHttpFile::ReadBlock(void* buffer, DWORD& bytesRead) {

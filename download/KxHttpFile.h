@@ -5,15 +5,21 @@
 // Every blocking WinINet call is time-stamped (CallStartTick) so another
 // thread can see how long the current call has been stuck and cancel it by
 // closing the session; Windows then ends the blocked call with an error.
-// Every request also gets its session's receive timeout.
+// Calls that wait on the network (open, send, write, end, read) run through
+// KxBoundedCall, so that closing the session, or the session's receive
+// timeout passing, ends them under Wine as well. A request whose call was
+// given up that way is closed.
 #pragma once
 
 #include <windows.h>
 #include <wininet.h>
 
 #include <atomic>
+#include <functional>
+#include <memory>
 #include <string>
 
+#include "base/ScopedHandle.h"
 #include "download/KxInternetHandle.h"
 #include "download/KxInternetSession.h"
 
@@ -99,11 +105,22 @@ class KxHttpFile : public KxInternetHandle {
   void CloseKeepingError();
   void ApplyReceiveTimeout(HINTERNET request, const KxInternetSession& session) const;
 
+  // Requests of this object wait on `session`'s close and timeout.
+  void UseSession(const KxInternetSession& session);
+
   // Runs one blocking WinINet call with the call-start tick set around it.
   template <class Fn>
   auto Blocking(Fn&& call) -> decltype(call());
 
+  // Runs a call that waits on the network through KxBoundedCall, with the
+  // tick set around the wait. False when the call was given up (the
+  // session closed, or it timed out); this request is then closed.
+  template <class R>
+  bool Bounded(std::function<R()> call, std::function<void(const R&)> discard, R& result);
+
   std::atomic<HINTERNET> connection_{nullptr};
+  std::shared_ptr<const ScopedHandle> sessionClosed_;
+  DWORD timeoutMs_ = KxInternetSession::kDefaultReceiveTimeoutMs;
   bool hasRange_ = false;
   unsigned long long rangeStart_ = 0;
   mutable volatile LONG callStartTick_ = 0;

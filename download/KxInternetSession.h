@@ -1,26 +1,41 @@
 // A WinINet session (InternetOpenW with no agent, preconfigured proxy).
 // Held by shared pointer: a download keeps its live sessions in a list from
-// which a cancelling thread closes them.
+// which a cancelling thread closes them. Closing also signals an event that
+// requests opened in the session wait on, so a cancel ends their blocking
+// calls even where closing the handle alone does not (Wine).
 #pragma once
 
+#include <memory>
+
+#include "base/ScopedHandle.h"
 #include "download/KxInternetHandle.h"
 
 namespace Kx {
 
 class KxInternetSession : public KxInternetHandle {
  public:
-  // Longest wait for the next byte of an answer before a read fails with
-  // ERROR_INTERNET_TIMEOUT; set on each request made in the session.
+  // Longest a request of the session waits in one blocking call (an open
+  // or a read) before it fails with ERROR_INTERNET_TIMEOUT; also set as
+  // each request's WinINet receive timeout.
   static constexpr DWORD kDefaultReceiveTimeoutMs = 30000;
+
+  KxInternetSession();
+  ~KxInternetSession() override;
 
   // False (GetLastError tells why) when WinINet is missing or refuses.
   bool Open();
+  void Close() override;
 
   DWORD ReceiveTimeoutMs() const { return receiveTimeoutMs_; }
   void SetReceiveTimeoutMs(DWORD milliseconds) { receiveTimeoutMs_ = milliseconds; }
 
+  // Manual-reset event, signalled while the session is closed. Shared so
+  // that a request can keep waiting on it after the session object is gone.
+  std::shared_ptr<const ScopedHandle> ClosedEvent() const { return closed_; }
+
  private:
   DWORD receiveTimeoutMs_ = kDefaultReceiveTimeoutMs;
+  std::shared_ptr<ScopedHandle> closed_;
 };
 
 }  // namespace Kx

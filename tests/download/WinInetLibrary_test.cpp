@@ -68,12 +68,14 @@ TEST(WinInetLibraryTest, AFaultInsideACallReadsAsFailure) {
   ASSERT_TRUE(session.Open());
   KxHttpFile file;
   ASSERT_TRUE(file.OpenUrl(session, TestServer::Url(L"/fault/f?size=100"), L""));
-  // An address no process can write to: WinINet faults while copying.
+  // An address no process can write to: WinINet faults while copying the
+  // headers into it.
   void* const unwritable = reinterpret_cast<void*>(static_cast<uintptr_t>(0x10));
-  DWORD read = 0;
-  DWORD lastError = 0;
-  EXPECT_FALSE(file.Read(unwritable, 100, read, lastError));
-  EXPECT_NE(0u, lastError);
+  DWORD length = 4096;
+  EXPECT_FALSE(file.QueryInfo(HTTP_QUERY_RAW_HEADERS_CRLF, unwritable, length));
+  EXPECT_EQ(static_cast<DWORD>(ERROR_INTERNET_INTERNAL_ERROR), GetLastError());
+  // The request is still usable afterwards.
+  EXPECT_EQ(200u, file.QueryStatusCode());
 }
 
 }  // namespace

@@ -31,6 +31,7 @@ Every other path answers generated content, shaped by query parameters
                   URL instead of answering (a plain close would read as an
                   empty HTTP/0.9 answer)
   stall=N         send N body bytes, then nothing until the client goes away
+  hang=1          answer nothing at all until the client goes away
   header=N:V      an extra response header (repeatable)
 
 A TLS handshake (a client speaking https to this plain server) is
@@ -126,6 +127,9 @@ class Handler(socketserver.BaseRequestHandler):
             return
         count = self.server.record(request)
         if request.method == "TLS":
+            return
+        if request.option("hang"):
+            self.wait_for_client_to_leave()
             return
         if count == 1 and request.option("dropfirst"):
             self.request.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
