@@ -1,0 +1,182 @@
+#include "download/CurlLibrary.h"
+
+#include "base/FaultGuard.h"
+#include "base/FileUtil.h"
+
+namespace Kx {
+namespace {
+
+// libcurl's exports are cdecl on every architecture.
+using GlobalInitFn = CURLcode(__cdecl*)(long);
+using EasyInitFn = CURL*(__cdecl*)();
+using EasySetoptFn = CURLcode(__cdecl*)(CURL*, CURLoption, ...);
+using EasyPerformFn = CURLcode(__cdecl*)(CURL*);
+using EasyGetinfoFn = CURLcode(__cdecl*)(CURL*, CURLINFO, ...);
+using EasyCleanupFn = void(__cdecl*)(CURL*);
+using EasyUnescapeFn = char*(__cdecl*)(CURL*, const char*, int, int*);
+using FreeFn = void(__cdecl*)(void*);
+
+constexpr DWORD kModulePathChars = 2048;
+
+// The module's folder with its trailing separator; empty when unknown.
+std::wstring FolderOfModule(HMODULE module) {
+  std::wstring path(kModulePathChars, L'\0');
+  const DWORD length = GetModuleFileNameW(module, &path[0], kModulePathChars);
+  if (length == 0 || length >= kModulePathChars) return std::wstring();
+  path.resize(length);
+  const size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+HMODULE OwnModule() {
+  HMODULE module = nullptr;
+  GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<LPCWSTR>(&FolderOfModule), &module);
+  return module;
+}
+
+template <class Fn>
+Fn As(FARPROC proc) {
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(proc));
+}
+
+}  // namespace
+
+CurlLibrary& CurlLibrary::Instance() {
+  static CurlLibrary library;
+  library.Module();
+  return library;
+}
+
+bool CurlLibrary::IsLoaded() const {
+  CriticalSectionLock lock(lock_);
+  return module_ != nullptr;
+}
+
+void CurlLibrary::SetFolder(const std::wstring& folder) {
+  CriticalSectionLock lock(lock_);
+  if (folder == folder_) return;
+  folder_ = folder;
+  if (module_ != nullptr) FreeLibrary(module_);
+  module_ = nullptr;
+}
+
+HMODULE CurlLibrary::Module() {
+  CriticalSectionLock lock(lock_);
+  if (module_ == nullptr) module_ = LoadFrom(LibraryFolder());
+  return module_;
+}
+
+std::wstring CurlLibrary::LibraryFolder() const {
+  if (!folder_.empty()) {
+    const wchar_t last = folder_.back();
+    return (last == L'\\' || last == L'/') ? folder_ : folder_ + L'\\';
+  }
+  const std::wstring own = FolderOfModule(OwnModule());
+  if (!own.empty() && FileExists(own + kFileName)) return own;
+  return FolderOfModule(nullptr);
+}
+
+HMODULE CurlLibrary::LoadFrom(const std::wstring& folder) const {
+  if (folder.empty()) return nullptr;
+  const HMODULE module = LoadLibraryW((folder + kFileName).c_str());
+  if (module == nullptr) return nullptr;
+  const auto init = As<GlobalInitFn>(GetProcAddress(module, "curl_global_init"));
+  const CURLcode code =
+      init == nullptr ? CURLE_FAILED_INIT : GuardedResult(CURLE_FAILED_INIT, [&] { return init(CURL_GLOBAL_ALL); });
+  if (code != CURLE_OK) {
+    FreeLibrary(module);
+    return nullptr;
+  }
+  return module;
+}
+
+FARPROC CurlLibrary::Export(const char* name) const {
+  HMODULE module;
+  {
+    CriticalSectionLock lock(lock_);
+    module = module_;
+  }
+  return module == nullptr ? nullptr : GetProcAddress(module, name);
+}
+
+CURL* CurlLibrary::EasyInit() const {
+  const auto fn = As<EasyInitFn>(Export("curl_easy_init"));
+  return fn == nullptr ? nullptr : GuardedResult<CURL*>(nullptr, [&] { return fn(); });
+}
+
+void CurlLibrary::EasyCleanup(CURL* handle) const {
+  const auto fn = As<EasyCleanupFn>(Export("curl_easy_cleanup"));
+  if (fn != nullptr && handle != nullptr) RunGuarded([&] { fn(handle); });
+}
+
+CURLcode CurlLibrary::SetLong(CURL* handle, CURLoption option, long value) const {
+  const auto fn = As<EasySetoptFn>(Export("curl_easy_setopt"));
+  return fn == nullptr ? CURLE_FAILED_INIT : GuardedResult(CURLE_FAILED_INIT, [&] { return fn(handle, option, value); });
+}
+
+CURLcode CurlLibrary::SetOffset(CURL* handle, CURLoption option, curl_off_t value) const {
+  const auto fn = As<EasySetoptFn>(Export("curl_easy_setopt"));
+  return fn == nullptr ? CURLE_FAILED_INIT : GuardedResult(CURLE_FAILED_INIT, [&] { return fn(handle, option, value); });
+}
+
+CURLcode CurlLibrary::SetPointer(CURL* handle, CURLoption option, const void* value) const {
+  const auto fn = As<EasySetoptFn>(Export("curl_easy_setopt"));
+  return fn == nullptr ? CURLE_FAILED_INIT : GuardedResult(CURLE_FAILED_INIT, [&] { return fn(handle, option, value); });
+}
+
+CURLcode CurlLibrary::SetString(CURL* handle, CURLoption option, const std::string& value) const {
+  // libcurl copies string options, so the text need not outlive the call.
+  return SetPointer(handle, option, value.c_str());
+}
+
+CURLcode CurlLibrary::SetWriteFunction(CURL* handle, CURLoption option,
+                                       size_t(__cdecl* callback)(char*, size_t, size_t, void*)) const {
+  const auto fn = As<EasySetoptFn>(Export("curl_easy_setopt"));
+  return fn == nullptr ? CURLE_FAILED_INIT
+                       : GuardedResult(CURLE_FAILED_INIT, [&] { return fn(handle, option, callback); });
+}
+
+CURLcode CurlLibrary::SetProgressFunction(CURL* handle,
+                                          int(__cdecl* callback)(void*, curl_off_t, curl_off_t, curl_off_t,
+                                                                 curl_off_t)) const {
+  const auto fn = As<EasySetoptFn>(Export("curl_easy_setopt"));
+  return fn == nullptr ? CURLE_FAILED_INIT
+                       : GuardedResult(CURLE_FAILED_INIT,
+                                       [&] { return fn(handle, CURLOPT_XFERINFOFUNCTION, callback); });
+}
+
+CURLcode CurlLibrary::Perform(CURL* handle) const {
+  const auto fn = As<EasyPerformFn>(Export("curl_easy_perform"));
+  return fn == nullptr ? CURLE_FAILED_INIT : GuardedResult(CURLE_FAILED_INIT, [&] { return fn(handle); });
+}
+
+CURLcode CurlLibrary::GetLong(CURL* handle, CURLINFO info, long* value) const {
+  const auto fn = As<EasyGetinfoFn>(Export("curl_easy_getinfo"));
+  return fn == nullptr ? CURLE_FAILED_INIT : GuardedResult(CURLE_FAILED_INIT, [&] { return fn(handle, info, value); });
+}
+
+CURLcode CurlLibrary::GetDouble(CURL* handle, CURLINFO info, double* value) const {
+  const auto fn = As<EasyGetinfoFn>(Export("curl_easy_getinfo"));
+  return fn == nullptr ? CURLE_FAILED_INIT : GuardedResult(CURLE_FAILED_INIT, [&] { return fn(handle, info, value); });
+}
+
+CURLcode CurlLibrary::GetString(CURL* handle, CURLINFO info, const char** value) const {
+  const auto fn = As<EasyGetinfoFn>(Export("curl_easy_getinfo"));
+  return fn == nullptr ? CURLE_FAILED_INIT : GuardedResult(CURLE_FAILED_INIT, [&] { return fn(handle, info, value); });
+}
+
+bool CurlLibrary::Unescape(CURL* handle, const std::string& text, std::string& decoded) const {
+  const auto unescape = As<EasyUnescapeFn>(Export("curl_easy_unescape"));
+  const auto release = As<FreeFn>(Export("curl_free"));
+  if (unescape == nullptr || release == nullptr) return false;
+  int length = 0;
+  char* const raw = GuardedResult<char*>(
+      nullptr, [&] { return unescape(handle, text.c_str(), static_cast<int>(text.size()), &length); });
+  if (raw == nullptr) return false;
+  decoded.assign(raw, raw + (length > 0 ? length : 0));
+  RunGuarded([&] { release(raw); });
+  return true;
+}
+
+}  // namespace Kx

@@ -1,0 +1,81 @@
+// The optional libcurl DLL ("libcurl_x86.dll" beside the program), loaded at
+// run time. Every call looks its export up by name and runs under a fault
+// guard: a missing library, a missing export or a fault inside libcurl all
+// read as that call failing.
+#pragma once
+
+// curl.h must come before windows.h (it pulls in winsock2.h).
+#include <curl/curl.h>
+#include <windows.h>
+
+#include <string>
+
+#include "base/CriticalSection.h"
+
+namespace Kx {
+
+class CurlLibrary {
+ public:
+  static constexpr wchar_t kFileName[] = L"libcurl_x86.dll";
+
+  // The process-wide binding. Loads the library (and runs curl_global_init)
+  // when it is not loaded yet; a failed load is tried again at the next use.
+  static CurlLibrary& Instance();
+
+  CurlLibrary(const CurlLibrary&) = delete;
+  CurlLibrary& operator=(const CurlLibrary&) = delete;
+
+  bool IsLoaded() const;
+
+  // Loads from `folder` from now on (empty: the program's own folder). A
+  // library loaded from elsewhere is released, so this may only be called
+  // while no download runs; tests use it to run without the DLL.
+  void SetFolder(const std::wstring& folder);
+
+  CURL* EasyInit() const;
+  void EasyCleanup(CURL* handle) const;
+  CURLcode SetLong(CURL* handle, CURLoption option, long value) const;
+  CURLcode SetOffset(CURL* handle, CURLoption option, curl_off_t value) const;
+  CURLcode SetPointer(CURL* handle, CURLoption option, const void* value) const;
+  CURLcode SetString(CURL* handle, CURLoption option, const std::string& value) const;
+  // Callbacks are cdecl like every libcurl entry point.
+  CURLcode SetWriteFunction(CURL* handle, CURLoption option, size_t(__cdecl* callback)(char*, size_t, size_t, void*)) const;
+  CURLcode SetProgressFunction(CURL* handle,
+                               int(__cdecl* callback)(void*, curl_off_t, curl_off_t, curl_off_t, curl_off_t)) const;
+  CURLcode Perform(CURL* handle) const;
+  CURLcode GetLong(CURL* handle, CURLINFO info, long* value) const;
+  CURLcode GetDouble(CURL* handle, CURLINFO info, double* value) const;
+  CURLcode GetString(CURL* handle, CURLINFO info, const char** value) const;
+  // Percent escapes of `text` decoded; false when libcurl could not.
+  bool Unescape(CURL* handle, const std::string& text, std::string& decoded) const;
+
+ private:
+  CurlLibrary() = default;
+
+  // Under lock_: loads when needed; the module, or null.
+  HMODULE Module();
+  HMODULE LoadFrom(const std::wstring& folder) const;
+  std::wstring LibraryFolder() const;
+  FARPROC Export(const char* name) const;
+
+  mutable CriticalSection lock_;
+  HMODULE module_ = nullptr;
+  std::wstring folder_;
+};
+
+// Owns an easy handle; curl_easy_cleanup when released.
+class KxLibCurlAutoEasyHandle {
+ public:
+  KxLibCurlAutoEasyHandle() : handle_(CurlLibrary::Instance().EasyInit()) {}
+  ~KxLibCurlAutoEasyHandle() { CurlLibrary::Instance().EasyCleanup(handle_); }
+  KxLibCurlAutoEasyHandle(const KxLibCurlAutoEasyHandle&) = delete;
+  KxLibCurlAutoEasyHandle& operator=(const KxLibCurlAutoEasyHandle&) = delete;
+
+  CURL* Get() const { return handle_; }
+  explicit operator bool() const { return handle_ != nullptr; }
+
+ private:
+  CURL* handle_;
+};
+
+}  // namespace Kx

@@ -1,0 +1,335 @@
+#include "download/KxLibCurlDownload.h"
+
+#include <cctype>
+
+#include "base/FileUtil.h"
+#include "base/PathUtil.h"
+#include "download/CurlLibrary.h"
+#include "download/DownloadFileName.h"
+#include "download/TemporaryFileCommit.h"
+
+namespace Kx {
+namespace {
+
+constexpr long kMaxRedirects = 5;
+constexpr long kLowSpeedSeconds = 60;
+constexpr long kLowSpeedBytesPerSecond = 1;
+constexpr unsigned kMaxTemporaryNumber = 9999;
+constexpr char kTrimmed[] = " \r\t\n";
+// CURLINFO_CONTENT_LENGTH_DOWNLOAD: the length as a double, which every
+// libcurl version answers (the header marks the name deprecated).
+constexpr CURLINFO kContentLengthAsDouble = static_cast<CURLINFO>(CURLINFO_DOUBLE + 15);
+
+std::string ToAnsi(const std::wstring& text) {
+  if (text.empty()) return std::string();
+  const int size = static_cast<int>(text.size());
+  const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return std::string();
+  std::string out(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), size, &out[0], length, nullptr, nullptr);
+  return out;
+}
+
+std::wstring FromUtf8(const std::string& text) {
+  if (text.empty()) return std::wstring();
+  const int size = static_cast<int>(text.size());
+  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+  if (length <= 0) return std::wstring();
+  std::wstring out(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), size, &out[0], length);
+  return out;
+}
+
+std::string Trim(const std::string& text) {
+  const size_t first = text.find_first_not_of(kTrimmed);
+  if (first == std::string::npos) return std::string();
+  return text.substr(first, text.find_last_not_of(kTrimmed) - first + 1);
+}
+
+bool EqualsNoCase(const std::string& a, const char* b) {
+  size_t i = 0;
+  for (; i < a.size() && b[i] != '\0'; ++i) {
+    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
+  }
+  return i == a.size() && b[i] == '\0';
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+}  // namespace
+
+KxLibCurlDownload::KxLibCurlDownload(unsigned long long speedLimit)
+    : data_(std::make_shared<KxLibCurlDownloadData>()), done_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+  data_->speedLimit = speedLimit;
+}
+
+bool KxLibCurlDownload::IsRunning() const {
+  CriticalSectionLock lock(lock_);
+  return running_;
+}
+
+bool KxLibCurlDownload::IsAborted() const {
+  CriticalSectionLock lock(lock_);
+  return aborted_;
+}
+
+void KxLibCurlDownload::SetRunning(bool running) {
+  CriticalSectionLock lock(lock_);
+  running_ = running;
+  if (running) {
+    ResetEvent(done_.Get());
+  } else {
+    SetEvent(done_.Get());
+  }
+}
+
+void KxLibCurlDownload::Abort(DWORD waitMs) {
+  bool running;
+  {
+    CriticalSectionLock lock(lock_);
+    aborted_ = true;
+    running = running_;
+  }
+  if (running) WaitForSingleObject(done_.Get(), waitMs);
+}
+
+bool KxLibCurlDownload::Run(const DL::DownloadRequest& request, ILibCurlDownloadEvent* listener) {
+  KxLibCurlDownloadData& data = *data_;
+  data.url = request.url;
+  data.targetPath = request.targetPath;
+  data.referrer = request.referrer;
+  data.extraHeaders = request.extraHeaders;
+  data.keepPartial = request.keepPartial;
+  data.expectedSize = request.expectedSize;
+  data.listener = listener;
+  SetRunning(true);
+  const bool ok = Transfer(request);
+  data.listener = nullptr;
+  data.dataSink = nullptr;
+  SetRunning(false);
+  return ok;
+}
+
+bool KxLibCurlDownload::Transfer(const DL::DownloadRequest& request) {
+  KxLibCurlDownloadData& data = *data_;
+  DL::KxLibCurlToSimpleDataEvent sinkAdapter(request.dataSink);
+  if (request.dataSink != nullptr) {
+    temporaryPath_.clear();
+    data.dataSink = &sinkAdapter;
+  } else if (!ChooseTemporaryFile(request)) {
+    return false;
+  }
+
+  ScopedHandle file;
+  std::unique_ptr<KxLibCurlFileDataEvent> fileSink;
+  if (request.dataSink == nullptr) {
+    const bool resume = ShouldResume(request);
+    data.resumeOffset = resume ? FileSize(temporaryPath_) : 0;
+    file = OpenTemporaryFile(resume);
+    if (!file) {
+      data.lastError = GetLastError();
+      return false;
+    }
+    fileSink = std::make_unique<KxLibCurlFileDataEvent>(file.Get());
+    data.dataSink = fileSink.get();
+  }
+
+  const CurlLibrary& curl = CurlLibrary::Instance();
+  KxLibCurlAutoEasyHandle easy;
+  if (!easy || !SetOptions(easy.Get())) {
+    data.lastError = CURLE_FAILED_INIT;
+    return false;
+  }
+  data.easy = easy.Get();
+  const CURLcode code = curl.Perform(easy.Get());
+  data.easy = nullptr;
+  data.lastError = static_cast<DWORD>(code);
+  const bool transferred = code == CURLE_OK && !IsAborted();
+  file.Reset();
+  if (request.dataSink != nullptr) return transferred;
+
+  if (!transferred) {
+    // A partial file is what the next attempt resumes from; one nobody will
+    // resume is not left behind.
+    if (!data.keepPartial) RemoveFileForced(temporaryPath_);
+    return false;
+  }
+  if (!CommitTemporaryFile(temporaryPath_, data.targetPath)) {
+    data.lastError = GetLastError();
+    RemoveFileForced(temporaryPath_);
+    return false;
+  }
+  return true;
+}
+
+bool KxLibCurlDownload::ChooseTemporaryFile(const DL::DownloadRequest& request) {
+  KxLibCurlDownloadData& data = *data_;
+  temporaryPath_.clear();
+  std::wstring folder = FolderOf(request.targetPath);
+  std::wstring name = FileNameOf(request.targetPath);
+  if (name.empty()) name = FileNameFromUrl(request.url);
+  if (name.empty()) return false;
+  data.targetPath = folder + name;
+  if (!folder.empty() && !FolderExists(folder) && !CreateFolders(folder) && !FolderExists(folder)) {
+    data.lastError = GetLastError();
+    return false;
+  }
+  const std::wstring candidate = TemporaryPathFor(data.targetPath);
+  if (!FileExists(candidate) || data.keepPartial) {
+    temporaryPath_ = candidate;
+    return true;
+  }
+  for (unsigned number = 1; number <= kMaxTemporaryNumber; ++number) {
+    std::wstring numbered = data.targetPath + L"(" + std::to_wstring(number) + L").tmp";
+    if (!Exists(numbered)) {
+      temporaryPath_.swap(numbered);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool KxLibCurlDownload::ShouldResume(const DL::DownloadRequest& request) {
+  if (!request.keepPartial || !FileExists(temporaryPath_)) return false;
+  if (FileSize(temporaryPath_) < kLibCurlMinimumResumeSize) {
+    RemoveFileForced(temporaryPath_);
+    return false;
+  }
+  if (request.expectedSize == 0) return true;
+  return ProbeLength() == request.expectedSize;
+}
+
+unsigned long long KxLibCurlDownload::ProbeLength() const {
+  const CurlLibrary& curl = CurlLibrary::Instance();
+  KxLibCurlAutoEasyHandle probe;
+  double length = -1;
+  const bool ok = probe && curl.SetString(probe.Get(), CURLOPT_URL, ToAnsi(data_->url)) == CURLE_OK &&
+                  curl.SetString(probe.Get(), CURLOPT_CUSTOMREQUEST, "GET") == CURLE_OK &&
+                  curl.SetLong(probe.Get(), CURLOPT_NOBODY, 1) == CURLE_OK && curl.Perform(probe.Get()) == CURLE_OK &&
+                  curl.GetDouble(probe.Get(), kContentLengthAsDouble, &length) == CURLE_OK;
+  return (ok && length >= 0) ? static_cast<unsigned long long>(length) : KxLibCurlDownloadData::kUnknownLength;
+}
+
+ScopedHandle KxLibCurlDownload::OpenTemporaryFile(bool resume) {
+  ScopedHandle file = OpenFileHandle(temporaryPath_, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS,
+                                     FILE_ATTRIBUTE_NORMAL);
+  if (!file) return file;
+  // A partial file that is not resumed is written over from its start; its
+  // old tail must not survive behind a shorter new body.
+  LARGE_INTEGER zero = {};
+  const bool placed = SetFilePointerEx(file.Get(), zero, nullptr, resume ? FILE_END : FILE_BEGIN) &&
+                      (resume || SetEndOfFile(file.Get()));
+  if (!placed) return ScopedHandle();
+  return file;
+}
+
+bool KxLibCurlDownload::SetOptions(CURL* easy) const {
+  const CurlLibrary& curl = CurlLibrary::Instance();
+  const KxLibCurlDownloadData& data = *data_;
+  void* const self = const_cast<KxLibCurlDownload*>(this);
+  bool ok = curl.SetString(easy, CURLOPT_URL, ToAnsi(data.url)) == CURLE_OK &&
+            curl.SetWriteFunction(easy, CURLOPT_WRITEFUNCTION, &OnWrite) == CURLE_OK &&
+            curl.SetPointer(easy, CURLOPT_WRITEDATA, self) == CURLE_OK &&
+            curl.SetLong(easy, CURLOPT_MAXREDIRS, kMaxRedirects) == CURLE_OK &&
+            curl.SetLong(easy, CURLOPT_FOLLOWLOCATION, 1) == CURLE_OK &&
+            curl.SetLong(easy, CURLOPT_NOPROGRESS, 0) == CURLE_OK &&
+            curl.SetLong(easy, CURLOPT_SSL_VERIFYPEER, 0) == CURLE_OK &&
+            curl.SetProgressFunction(easy, &OnTransferInfo) == CURLE_OK &&
+            curl.SetPointer(easy, CURLOPT_XFERINFODATA, self) == CURLE_OK &&
+            curl.SetLong(easy, CURLOPT_LOW_SPEED_TIME, kLowSpeedSeconds) == CURLE_OK &&
+            curl.SetLong(easy, CURLOPT_LOW_SPEED_LIMIT, kLowSpeedBytesPerSecond) == CURLE_OK &&
+            curl.SetWriteFunction(easy, CURLOPT_HEADERFUNCTION, &OnHeader) == CURLE_OK &&
+            curl.SetPointer(easy, CURLOPT_HEADERDATA, self) == CURLE_OK &&
+            curl.SetLong(easy, CURLOPT_FILETIME, 1) == CURLE_OK;
+  if (ok && !data.referrer.empty()) ok = curl.SetString(easy, CURLOPT_REFERER, ToAnsi(data.referrer)) == CURLE_OK;
+  // The extra header text travels as the agent string. Only a single line:
+  // line breaks in it would end the request's header block early.
+  if (ok && !data.extraHeaders.empty() && data.extraHeaders.find_first_of(L"\r\n") == std::wstring::npos)
+    ok = curl.SetString(easy, CURLOPT_USERAGENT, ToAnsi(data.extraHeaders)) == CURLE_OK;
+  if (ok && data.speedLimit != 0)
+    ok = curl.SetOffset(easy, CURLOPT_MAX_RECV_SPEED_LARGE, static_cast<curl_off_t>(data.speedLimit)) == CURLE_OK;
+  if (ok && data.resumeOffset != 0 && FileExists(temporaryPath_))
+    ok = curl.SetOffset(easy, CURLOPT_RESUME_FROM_LARGE, static_cast<curl_off_t>(data.resumeOffset)) == CURLE_OK;
+  return ok;
+}
+
+size_t __cdecl KxLibCurlDownload::OnHeader(char* line, size_t size, size_t count, void* self) {
+  auto* download = static_cast<KxLibCurlDownload*>(self);
+  if (download->IsAborted()) return 0;
+  download->TakeHeader(std::string(line, size * count));
+  return size * count;
+}
+
+void KxLibCurlDownload::TakeHeader(const std::string& line) {
+  const size_t colon = line.find(": ");
+  if (colon == std::string::npos) return;
+  const std::string name = line.substr(0, colon);
+  const std::string value = line.substr(colon + 2);
+  if (EqualsNoCase(name, "Content-Length")) {
+    const unsigned long long length = std::strtoull(Trim(value).c_str(), nullptr, 10);
+    if (length != 0) data_->contentLength = length;
+  } else if (EqualsNoCase(name, "Content-Disposition")) {
+    const size_t at = value.find("filename=");
+    if (at == std::string::npos) return;
+    std::string fileName = value.substr(at + 9);
+    fileName = Trim(fileName.substr(0, fileName.find(';')));
+    std::string decoded;
+    if (CurlLibrary::Instance().Unescape(data_->easy, fileName, decoded)) data_->offeredFileName = FromUtf8(decoded);
+  }
+}
+
+size_t __cdecl KxLibCurlDownload::OnWrite(char* data, size_t size, size_t count, void* self) {
+  auto* download = static_cast<KxLibCurlDownload*>(self);
+  if (download->IsAborted()) return 0;
+  KxLibCurlDownloadData& state = *download->data_;
+  if (state.firstData) {
+    state.firstData = false;
+    if (!download->BeginBody()) return 0;
+  }
+  const size_t bytes = size * count;
+  DWORD written = 0;
+  if (state.dataSink == nullptr || !state.dataSink->Write(data, static_cast<DWORD>(bytes), &written) ||
+      written != bytes)
+    return 0;
+  state.bytesWritten += bytes;
+  return bytes;
+}
+
+bool KxLibCurlDownload::BeginBody() {
+  KxLibCurlDownloadData& data = *data_;
+  const CurlLibrary& curl = CurlLibrary::Instance();
+  long status = 0;
+  curl.GetLong(data.easy, CURLINFO_RESPONSE_CODE, &status);
+  // A server that ignores the range would have its whole file appended to
+  // the partial one.
+  const long expected = data.resumeOffset != 0 ? 206 : 200;
+  if (status != expected) return false;
+  data.httpStatus = static_cast<DWORD>(status);
+  if (data.offeredFileName.empty()) {
+    const char* effective = nullptr;
+    if (curl.GetString(data.easy, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective != nullptr)
+      data.offeredFileName = FileNameFromUrl(FromUtf8(effective));
+  }
+  long fileTime = -1;
+  if (curl.GetLong(data.easy, CURLINFO_FILETIME, &fileTime) == CURLE_OK && fileTime != -1) data.fileTime = fileTime;
+  if (data.listener != nullptr)
+    data.listener->OnBegin(data.offeredFileName, data.targetPath, &data.fileTime, data.contentLength,
+                           data.resumeOffset);
+  return true;
+}
+
+int __cdecl KxLibCurlDownload::OnTransferInfo(void* self, curl_off_t downloadTotal, curl_off_t downloadNow,
+                                              curl_off_t, curl_off_t) {
+  auto* download = static_cast<KxLibCurlDownload*>(self);
+  if (download == nullptr || download->IsAborted()) return 1;
+  ILibCurlDownloadEvent* const listener = download->data_->listener;
+  if (downloadTotal != 0 && listener != nullptr &&
+      !listener->OnProgress(static_cast<unsigned long long>(downloadTotal), static_cast<unsigned long long>(downloadNow)))
+    return 1;
+  return 0;
+}
+
+}  // namespace Kx

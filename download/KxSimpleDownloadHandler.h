@@ -1,0 +1,112 @@
+// Downloads one URL to one file (or into a caller's data sink): libcurl
+// first when its DLL is present, then WinINet with a resume of the partial
+// temporary file and one retry on network errors. The file is written as
+// target + ".tmp" and moved onto the target only when complete.
+#pragma once
+
+// winsock2.h before windows.h, so that libcurl's header may follow.
+#include <winsock2.h>
+#include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+#include "base/CriticalSection.h"
+#include "base/ScopedHandle.h"
+#include "download/ISimpleDownloadHandler.h"
+#include "download/KxHttpFile.h"
+#include "download/KxInternetSession.h"
+#include "download/KxRefCounted.h"
+
+namespace Kx {
+class KxLibCurlDownload;
+}
+
+namespace DL {
+
+class KxSimpleDownloadHandler : public Kx::KxRefCountImpl1<ISimpleDownloadHandler> {
+ public:
+  // The local bytes compared with the server's before a resume.
+  static constexpr DWORD kOverlapSize = 0x8000;
+  // A partial file this size or smaller is downloaded again instead.
+  static constexpr unsigned long long kMinimumResumeSize = 0x10000;
+  static constexpr DWORD kReadBlockSize = 0x4000;
+  // Longest a read may wait for the server before it counts as idle; also
+  // bounds how long a cancel waits under Wine, where closing the session
+  // does not end a read that is already waiting.
+  static constexpr DWORD kReceiveTimeoutMs = 1000;
+  static constexpr DWORD kIdleWaitMs = 1000;
+  static constexpr int kMaxIdleReads = 15;
+  static constexpr DWORD kCurlAbortWaitMs = 3000;
+
+  KxSimpleDownloadHandler();
+  ~KxSimpleDownloadHandler() override;
+
+  bool Download(const DownloadRequest& request, Kx::ISimpleDownloadEvent* listener, DWORD speedLimitLow,
+                DWORD speedLimitHigh) override;
+  bool Cancel() override;
+  DWORD GetRetryCount() override;
+  DWORD GetBlockedTime() override;
+  void Interrupt() override;
+
+  // What OnComplete was (or would have been) told.
+  DWORD LastError() const { return lastError_; }
+  DWORD LastHttpStatus() const { return lastHttpStatus_; }
+
+  // Whether `error` is one of the network errors worth one more attempt.
+  static bool IsNetworkError(DWORD error);
+
+ private:
+  enum class ResumeResult { kDone, kFailed, kRestart };
+  enum class OverlapResult { kSame, kDifferent, kLocalError, kCancelled, kNetworkFailure };
+
+  // One open answer: what the read loop needs to know about its body.
+  struct ResponseInfo {
+    std::wstring url;
+    unsigned long long contentLength = ~0ull;
+    unsigned long long startOffset = 0;
+    bool readToEnd = false;
+    SYSTEMTIME lastModified = {};
+  };
+
+  bool IsCancelled() const { return cancelled_.load(); }
+  bool EnsureTargetFolder();
+  bool RunLibCurl(unsigned long long speedLimit);
+  bool RunWinInetAttempt();
+  bool ShouldRetry(bool succeeded) const;
+  bool DownloadToTemporaryFile();
+  ResumeResult Resume();
+  OverlapResult CheckOverlap(HANDLE file, Kx::KxHttpFile& request);
+  bool FullDownload();
+  bool OpenWithRetries(Kx::KxHttpFile& request, Kx::KxInternetSession& session, unsigned long long rangeStart);
+  bool ReadLoop(Kx::ISimpleDownloadDataEvent* sink, Kx::KxHttpFile& request, const ResponseInfo& response);
+  // A read that may come back empty-handed: a timeout is an idle read.
+  enum class ReadResult { kData, kIdle, kEnd, kError };
+  ReadResult ReadSome(Kx::KxHttpFile& request, void* buffer, DWORD size, DWORD& bytesRead);
+  bool CallOnBegin(Kx::KxHttpFile& request, const ResponseInfo& response, unsigned long long total,
+                   unsigned long long startOffset);
+  bool WaitIdle();
+
+  std::shared_ptr<Kx::KxInternetSession> OpenSession();
+  std::shared_ptr<Kx::KxHttpFile> NewCurrentRequest();
+  void CloseConnections();
+  std::wstring TemporaryPath() const;
+
+  DownloadRequest request_;
+  Kx::ISimpleDownloadEvent* listener_ = nullptr;
+  std::atomic<bool> cancelled_{false};
+  Kx::CriticalSection sessionLock_;
+  std::vector<std::shared_ptr<Kx::KxInternetSession>> sessions_;
+  DWORD lastError_ = 0;
+  DWORD lastHttpStatus_ = 0;
+  unsigned long long bytesReceived_ = 0;
+  Kx::ScopedHandle cancelEvent_;
+  std::atomic<DWORD> retryCount_{0};
+  Kx::CriticalSection requestLock_;
+  std::shared_ptr<Kx::KxHttpFile> currentRequest_;
+  std::atomic<bool> interrupted_{false};
+  std::shared_ptr<Kx::KxLibCurlDownload> curlDownload_;  // under sessionLock_
+};
+
+}  // namespace DL
