@@ -76,17 +76,18 @@ TEST_F(KxHttpFileTest, GetSendsExtraRefererRangeAndAcceptInOrder) {
   EXPECT_EQ(70000u, file.RangeStart());
   EXPECT_EQ(TestServer::PatternBytes(70000, 10000), ReadAll(file));
 
+  // WinINet sends each of the lines it was given as "Name: value", in the
+  // order given, after an "Accept: */*" of its own.
   const auto requests = Requests(L"/get-order/");
   ASSERT_EQ(1u, requests.size());
   EXPECT_EQ("GET", requests[0].method);
   const auto lines = HeaderLines(requests[0]);
   const int extra = LineIndex(lines, "X-Extra: 1");
-  const int referer = LineIndex(lines, "Referer: http://referrer.example/page");
-  const int range = LineIndex(lines, "Range: bytes=70000-");
   ASSERT_GE(extra, 0) << requests[0].headerText;
-  EXPECT_EQ(extra + 1, referer) << requests[0].headerText;
-  EXPECT_EQ(referer + 1, range) << requests[0].headerText;
-  EXPECT_GE(LineIndex(lines, "Accept: */*"), 0) << requests[0].headerText;
+  ASSERT_LT(static_cast<size_t>(extra + 3), lines.size()) << requests[0].headerText;
+  EXPECT_EQ("Referer: http://referrer.example/page", lines[extra + 1]);
+  EXPECT_EQ("Range: bytes=70000-", lines[extra + 2]);
+  EXPECT_EQ("Accept: */*", lines[extra + 3]);
   // No agent is given to WinINet.
   EXPECT_EQ(-1, LineIndex(lines, "User-Agent:")) << requests[0].headerText;
 }
@@ -120,10 +121,11 @@ TEST_F(KxHttpFileTest, PostSendsTheBodyWithRangeAndReferer) {
   EXPECT_EQ(body, requests[0].body);
   const auto lines = HeaderLines(requests[0]);
   const int extra = LineIndex(lines, "X-Extra: 1");
-  const int range = LineIndex(lines, "Range: bytes=70000-");
   ASSERT_GE(extra, 0) << requests[0].headerText;
-  EXPECT_GT(range, extra) << requests[0].headerText;
-  EXPECT_GE(LineIndex(lines, "Referer: http://referrer.example/page"), 0) << requests[0].headerText;
+  ASSERT_LT(static_cast<size_t>(extra + 2), lines.size()) << requests[0].headerText;
+  EXPECT_EQ("Range: bytes=70000-", lines[extra + 1]);
+  EXPECT_EQ("Referer: http://referrer.example/page", lines[extra + 2]);
+  EXPECT_EQ(-1, LineIndex(std::vector<std::string>(lines.begin() + extra + 3, lines.end()), "Referer:"));
   EXPECT_GE(LineIndex(lines, "Content-Length: " + std::to_string(body.size())), 0) << requests[0].headerText;
 }
 
@@ -135,14 +137,43 @@ TEST_F(KxHttpFileTest, UrlWithoutSchemeIsOpenedAsHttp) {
   EXPECT_EQ(1u, Requests(L"/no-scheme/").size());
 }
 
+size_t TlsHandshakes() {
+  size_t count = 0;
+  for (const auto& record : TestServer::Requests("")) count += record.method == "TLS" ? 1 : 0;
+  return count;
+}
+
 TEST_F(KxHttpFileTest, HttpsInCapitalsIsOpenedWithTls) {
+  // The plain server cannot answer a TLS handshake, but it records one. A
+  // POST only speaks TLS when its request flags ask for it.
+  const std::wstring url = L"HTTPS://" + TestServer::HostAndPort() + L"/capital-https/f";
+  const size_t before = TlsHandshakes();
+  KxHttpFile get;
+  EXPECT_FALSE(get.Open(session_, url, 0, "", L"", L""));
+  const size_t afterGet = TlsHandshakes();
+  EXPECT_GT(afterGet, before);
+  KxHttpFile post;
+  EXPECT_FALSE(post.Open(session_, url, 0, "body", L"", L""));
+  EXPECT_GT(TlsHandshakes(), afterGet);
+  EXPECT_TRUE(Requests(L"/capital-https/").empty());
+}
+
+TEST_F(KxHttpFileTest, GetWithoutRevocationCheckSendsNoHeadersOfOurs) {
   KxHttpFile file;
-  // The plain server cannot answer a TLS handshake, but it records one.
-  EXPECT_FALSE(file.OpenUrl(session_, L"HTTPS://" + TestServer::HostAndPort() + L"/capital-https/f", L""));
-  const auto records = TestServer::Requests("");
-  bool sawHandshake = false;
-  for (const auto& record : records) sawHandshake = sawHandshake || record.method == "TLS";
-  EXPECT_TRUE(sawHandshake);
+  ASSERT_TRUE(file.OpenWithoutRevocationCheck(session_, TestServer::Url(L"/no-revocation/f?size=20"),
+                                              INTERNET_FLAG_RELOAD | INTERNET_FLAG_KEEP_CONNECTION));
+  EXPECT_NE(nullptr, file.ConnectionHandle());
+  EXPECT_EQ(200u, file.QueryStatusCode());
+  EXPECT_EQ(TestServer::PatternBytes(0, 20), ReadAll(file));
+  const auto requests = Requests(L"/no-revocation/");
+  ASSERT_EQ(1u, requests.size());
+  EXPECT_EQ("GET", requests[0].method);
+  EXPECT_EQ("/no-revocation/f?size=20", requests[0].target);
+  const auto lines = HeaderLines(requests[0]);
+  EXPECT_EQ(-1, LineIndex(lines, "Range:")) << requests[0].headerText;
+  EXPECT_EQ(-1, LineIndex(lines, "Referer:")) << requests[0].headerText;
+  file.Close();
+  EXPECT_EQ(nullptr, file.ConnectionHandle());
 }
 
 TEST_F(KxHttpFileTest, OpenRefusesASecondRequestAndAClosedSession) {
