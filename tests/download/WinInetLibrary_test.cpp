@@ -62,6 +62,18 @@ TEST(WinInetLibraryTest, TheBindingCanBeRestored) {
   EXPECT_TRUE(file.OpenUrl(session, TestServer::Url(L"/restored/f?size=3"), L""));
 }
 
+TEST(WinInetLibraryTest, ProcessWideOptionsAreReadAndSetOnTheNullHandle) {
+  const WinInetLibrary& wininet = WinInetLibrary::Instance();
+  DWORD value = 0;
+  DWORD length = sizeof(value);
+  ASSERT_TRUE(wininet.InternetQueryOptionW(INTERNET_OPTION_MAX_CONNS_PER_SERVER, &value, &length));
+  EXPECT_EQ(sizeof(value), length);
+  const DWORD wanted = value == 64 ? 65 : 64;
+  ASSERT_TRUE(wininet.InternetSetOptionW(nullptr, INTERNET_OPTION_MAX_CONNS_PER_SERVER, wanted));
+  ASSERT_TRUE(wininet.InternetQueryOptionW(INTERNET_OPTION_MAX_CONNS_PER_SERVER, &value, &length));
+  EXPECT_EQ(wanted, value);
+}
+
 TEST(WinInetLibraryTest, AFaultInsideACallReadsAsFailure) {
   ASSERT_TRUE(TestServer::Available());
   KxInternetSession session;
