@@ -301,8 +301,8 @@ bool KxHttpFile::Read(void* buffer, DWORD size, DWORD& bytesRead, DWORD& lastErr
   bytesRead = 0;
   const HINTERNET request = Handle();
   if (request == nullptr || buffer == nullptr || size == 0) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    lastError = GetLastError();
+    lastError = request == nullptr ? ERROR_INVALID_HANDLE : ERROR_INVALID_PARAMETER;
+    SetLastError(lastError);
     return false;
   }
   // A read that is given up goes on filling a block of its own.

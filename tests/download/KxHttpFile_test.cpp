@@ -211,9 +211,12 @@ TEST_F(KxHttpFileTest, ReadBlockReadsWholeBlocksUntilTheEnd) {
 
   DWORD lastError = 0;
   EXPECT_FALSE(file.Read(nullptr, 10, read, lastError));
+  EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), lastError);
   EXPECT_FALSE(file.Read(block.data(), 0, read, lastError));
+  EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_PARAMETER), lastError);
   file.Close();
-  EXPECT_FALSE(file.ReadBlock(block.data(), read));
+  EXPECT_FALSE(file.Read(block.data(), KxHttpFile::kBlockSize, read, lastError));
+  EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), lastError);
 }
 
 TEST_F(KxHttpFileTest, BodyWithoutLengthEndsWhenTheServerCloses) {
