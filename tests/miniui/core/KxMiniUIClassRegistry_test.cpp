@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "miniui/core/KxMiniUIDlgFile.h"
+#include "miniui/core/KxMiniUIPanel.h"
 #include "miniui/core/KxMiniUIPngStretchSkin.h"
 #include "miniui/core/KxMiniUIPngTileSkin.h"
 #include "miniui/core/KxMiniUIStyle.h"
@@ -34,7 +36,8 @@ TEST_P(TagLookup, IgnoresCaseAndCreatesTheRegisteredClass) {
 
 INSTANTIATE_TEST_SUITE_P(
     Tags, TagLookup,
-    ::testing::Values(TagCase{"imgbtn", "imgbtn"}, TagCase{"IMGBTN", "imgbtn"}, TagCase{"Png", "png"},
+    ::testing::Values(TagCase{"imgbtn", "imgbtn"}, TagCase{"IMGBTN", "imgbtn"}, TagCase{"dlg", "dlg"},
+                      TagCase{"DLG", "dlg"}, TagCase{"dlgFile", "dlgfile"}, TagCase{"Png", "png"},
                       TagCase{"IMGSTRETCH", "imgstretch"}, TagCase{"imgtile", "imgtile"},
                       TagCase{"Style", "style"}, TagCase{"apng", "apng"}, TagCase{"APNG-D", "apng-d"},
                       TagCase{"gifskin", "gifskin"}, TagCase{"GifSkin-D", "gifskin-d"}));
@@ -52,12 +55,12 @@ TEST(TagLookup, UnknownAndEmptyTagsMakeNothing) {
   EXPECT_EQ(CreateObjectByTag("nosuchtag"), nullptr);
   EXPECT_EQ(CreateObjectByTag(""), nullptr);
   EXPECT_EQ(CreateObjectByTag(nullptr), nullptr);
-  EXPECT_EQ(CreateObjectByTag("png "), nullptr);
+  EXPECT_EQ(CreateObjectByTag("dlg "), nullptr);
 }
 
 TEST(TagLookup, EachCallMakesANewObject) {
-  std::unique_ptr<KxMiniUIObject> first = CreateObjectByTag("style");
-  std::unique_ptr<KxMiniUIObject> second = CreateObjectByTag("style");
+  std::unique_ptr<KxMiniUIObject> first = CreateObjectByTag("dlg");
+  std::unique_ptr<KxMiniUIObject> second = CreateObjectByTag("dlg");
   EXPECT_NE(first.get(), second.get());
 }
 
@@ -65,6 +68,9 @@ TEST(ClassIdentity, AClassIsKindOfItsOwnTagOnly) {
   KxMiniUIPngStretchSkin stretch;
   EXPECT_TRUE(stretch.IsKindOf("ImgStretch"));
   EXPECT_FALSE(stretch.IsKindOf("png"));
+  KxMiniUIDlgFile file;
+  EXPECT_TRUE(file.IsKindOf("dlgfile"));
+  EXPECT_FALSE(file.IsKindOf("dlg"));
   // The bare base object answers yes to everything and names no class.
   KxMiniUIObject base;
   EXPECT_TRUE(base.IsKindOf("anything"));
@@ -73,7 +79,7 @@ TEST(ClassIdentity, AClassIsKindOfItsOwnTagOnly) {
 }
 
 TEST(Registry, EveryFrameworkTagIsRegisteredOnceBeforeMain) {
-  const char* const expected[] = {"style", "png", "imgstretch", "imgtile",
+  const char* const expected[] = {"dlg", "dlgfile", "style", "png", "imgstretch", "imgtile",
                                   "apng", "apng-d", "gifskin", "gifskin-d"};
   for (const char* tag : expected) {
     int found = 0;

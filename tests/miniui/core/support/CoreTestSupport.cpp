@@ -35,6 +35,8 @@ class CoreEnvironment : public ::testing::Environment {
 
 ::testing::Environment* const g_environment = ::testing::AddGlobalTestEnvironment(new CoreEnvironment);
 
+const wchar_t kWindowClass[] = L"ZelkMiniUICoreTestHost";
+
 }  // namespace
 
 std::ostream& operator<<(std::ostream& out, const Rgba& pixel) {
@@ -112,6 +114,59 @@ RECT PixelCanvas::InkBounds(Rgba background) {
   return bounds;
 }
 
+WindowHost::WindowHost() {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = &WindowHost::WindowProc;
+  windowClass.hInstance = ::GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = kWindowClass;
+  ::RegisterClassExW(&windowClass);  // fails harmlessly once registered
+  window_ = ::CreateWindowExW(0, kWindowClass, L"miniui core test host", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200,
+                              nullptr, nullptr, ::GetModuleHandleW(nullptr), this);
+}
+
+WindowHost::~WindowHost() {
+  for (UINT_PTR id : liveTimers) ::KillTimer(window_, id);
+  if (window_ != nullptr) ::DestroyWindow(window_);
+}
+
+LRESULT CALLBACK WindowHost::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* host = reinterpret_cast<WindowHost*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (host != nullptr && message == WM_NOTIFY) {
+    const auto* record = reinterpret_cast<const KxMiniUINotification*>(lParam);
+    host->notices.push_back(Notice{record->header.code, record->header.idFrom, record->id,
+                                   record->className ? record->className : ""});
+    return 77;  // a reply the sender can see
+  }
+  if (host != nullptr && message == WM_TIMER) {
+    host->timerMessages.push_back(wParam);
+    if (host->onTimer && !host->onTimer(wParam)) ::KillTimer(window, wParam);
+    return 0;
+  }
+  return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+void WindowHost::InvalidateHostRect(const RECT& rect, bool immediate) {
+  invalidations.push_back(Invalidation{rect, immediate});
+}
+
+bool WindowHost::SetHostTimer(UINT_PTR id, UINT interval) {
+  if (::SetTimer(window_, id, interval, nullptr) == 0) return false;
+  liveTimers.push_back(id);
+  return true;
+}
+
+void WindowHost::KillHostTimer(UINT_PTR id) {
+  ::KillTimer(window_, id);
+  liveTimers.erase(std::remove(liveTimers.begin(), liveTimers.end(), id), liveTimers.end());
+}
+
+void WindowHost::UpdateTooltip(const std::wstring&, int) {}
+
 void PumpMessages() {
   MSG message;
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -126,3 +181,31 @@ std::shared_ptr<KxMiniUIXmlDocument> ParseXml(const std::string& text) {
 
 }  // namespace zelk::test
 
+#include <cstdio>
+
+#include "miniui/core/KxMiniUIClassRegistry.h"
+
+namespace zelk::test {
+
+KXMINIUI_REGISTER_CLASS(TestBoxView);
+
+HRESULT TestBoxView::SetAttribute(const char* name, const char* value, bool notify) {
+  if (!KxMiniUIText::NamesEqual(name, "natural")) return KxMiniUIView::SetAttribute(name, value, notify);
+  int width = 0, height = 0;
+  if (value == nullptr || std::sscanf(value, "%d,%d", &width, &height) != 2) return kAttrRejected;
+  natural_ = SIZE{width, height};
+  return kAttrTaken;
+}
+
+std::unique_ptr<KxMiniUIRootView> LoadTree(const std::string& bodyXml, int width, int height,
+                                           IMiniUIViewHost* host) {
+  auto root = std::make_unique<KxMiniUIRootView>();
+  root->SetHost(host);
+  auto document = ParseXml(bodyXml);
+  EXPECT_NE(document, nullptr) << bodyXml;
+  if (document) root->LoadChildrenFromXml(document->Root());
+  root->LayoutAt(width, height);
+  return root;
+}
+
+}  // namespace zelk::test

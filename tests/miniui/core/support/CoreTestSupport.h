@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "miniui/core/IMiniUIViewHost.h"
 #include "miniui/core/KxMiniUICanvasGdiplus.h"
 #include "miniui/core/KxMiniUIManner.h"
 #include "miniui/core/KxMiniUIRenderFactoryGdip.h"
@@ -84,10 +85,90 @@ class PixelCanvas {
   bool ended_ = false;
 };
 
+// A real top-level window that records what a view tree asks of it.
+class WindowHost : public IMiniUIViewHost {
+ public:
+  WindowHost();
+  ~WindowHost();
+
+  HWND GetHostWindow() override { return window_; }
+  bool IsPaintAllowed() override { return paintAllowed_; }
+  void InvalidateHostRect(const RECT& rect, bool immediate) override;
+  bool SetHostTimer(UINT_PTR id, UINT interval) override;
+  void KillHostTimer(UINT_PTR id) override;
+  void UpdateTooltip(const std::wstring& text, int maxWidth) override;
+
+  void SetPaintAllowed(bool allowed) { paintAllowed_ = allowed; }
+  // Pumps messages until `done` answers true or `timeoutMs` passes.
+  template <typename Fn>
+  bool PumpUntil(Fn&& done, DWORD timeoutMs);
+
+  struct Invalidation {
+    RECT rect;
+    bool immediate;
+  };
+  std::vector<Invalidation> invalidations;
+  std::vector<UINT_PTR> liveTimers;
+  // WM_NOTIFY records the window received: code, id from the header, view
+  // id and class name.
+  struct Notice {
+    UINT code;
+    UINT_PTR controlId;
+    int viewId;
+    std::string className;
+  };
+  std::vector<Notice> notices;
+  // WM_TIMER ids as they arrive; `onTimer` sees each one first.
+  std::vector<UINT_PTR> timerMessages;
+  std::function<bool(UINT_PTR)> onTimer;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  HWND window_ = nullptr;
+  bool paintAllowed_ = true;
+};
+
 void PumpMessages();
+
+template <typename Fn>
+bool WindowHost::PumpUntil(Fn&& done, DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  while (!done()) {
+    if (::GetTickCount() - start > timeoutMs) return false;
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    PumpMessages();
+  }
+  return true;
+}
 
 // Parses layout text; the document lives as long as the answer.
 std::shared_ptr<KxMiniUIXmlDocument> ParseXml(const std::string& text);
 
 }  // namespace zelk::test
 
+#include "miniui/core/KxMiniUIRootView.h"
+
+namespace zelk::test {
+
+// "testbox": a plain view with a natural size ("natural" = "w,h") that
+// counts its timer calls, so layouts can be checked against known sizes.
+class TestBoxView : public KxMiniUIView {
+ public:
+  KXMINIUI_DECLARE_TAG("testbox")
+
+  HRESULT SetAttribute(const char* name, const char* value, bool notify) override;
+  SIZE GetContentSize() override { return natural_; }
+  void OnTimer(int id) override { timerSlots.push_back(id); }
+
+  std::vector<int> timerSlots;
+
+ private:
+  SIZE natural_{0, 0};
+};
+
+// A root view sized like a window, its children loaded from `bodyXml` (the
+// children of its root element) and laid out.
+std::unique_ptr<KxMiniUIRootView> LoadTree(const std::string& bodyXml, int width, int height,
+                                           IMiniUIViewHost* host = nullptr);
+
+}  // namespace zelk::test

@@ -1,0 +1,3 @@
+#include "miniui/core/KxFastPaintHelper.h"
+
+KxFastPaintHelper::~KxFastPaintHelper() = default;
