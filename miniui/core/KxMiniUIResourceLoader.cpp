@@ -1,28 +1,19 @@
 #include "miniui/core/KxMiniUIResourceLoader.h"
 
-#include "base/FileUtil.h"
 #include "base/PathUtil.h"
 #include "miniui/core/KxMiniUIValue.h"
+#include "verify/KxInFileStream.h"
 
 namespace {
 
 // Reads a whole file; false when it cannot be opened or read to its end.
 bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
-  Kx::ScopedHandle file = Kx::OpenFileHandle(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
-                                             FILE_ATTRIBUTE_NORMAL);
-  if (!file) return false;
-  LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 || size.QuadPart > 0x7FFFFFFF) {
-    return false;
-  }
-  std::string data(static_cast<size_t>(size.QuadPart), '\0');
-  size_t done = 0;
-  while (done < data.size()) {
-    DWORD read = 0;
-    const DWORD want = static_cast<DWORD>(data.size() - done);
-    if (!::ReadFile(file.Get(), &data[done], want, &read, nullptr) || read == 0) return false;
-    done += read;
-  }
+  Kx::KxComPtr<Kx::KxInFileStream> stream = Kx::KxInFileStream::Open(path);
+  UINT64 size = 0;
+  if (!stream || stream->GetSize(&size) != S_OK || size > 0x7FFFFFFF) return false;
+  std::string data(static_cast<size_t>(size), '\0');
+  UINT32 read = 0;
+  if (size != 0 && (stream->Read(&data[0], static_cast<UINT32>(size), &read) != S_OK || read != size)) return false;
   bytes.swap(data);
   return true;
 }

@@ -8,7 +8,8 @@
 
 namespace KxMiniUIText {
 
-// UTF-8 bytes as UTF-16; invalid sequences become U+FFFD, nothing throws.
+// UTF-8 text from the documents as UTF-16 (up to its first zero character);
+// invalid sequences become U+FFFD, nothing throws.
 std::wstring FromUtf8(const char* bytes, size_t length);
 std::wstring FromUtf8(const char* text);
 std::string ToUtf8(const std::wstring& text);
