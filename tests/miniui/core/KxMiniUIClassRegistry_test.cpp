@@ -40,7 +40,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TagCase{"DLG", "dlg"}, TagCase{"dlgFile", "dlgfile"}, TagCase{"Png", "png"},
                       TagCase{"IMGSTRETCH", "imgstretch"}, TagCase{"imgtile", "imgtile"},
                       TagCase{"Style", "style"}, TagCase{"apng", "apng"}, TagCase{"APNG-D", "apng-d"},
-                      TagCase{"gifskin", "gifskin"}, TagCase{"GifSkin-D", "gifskin-d"}));
+                      TagCase{"gifskin", "gifskin"}, TagCase{"GifSkin-D", "gifskin-d"},
+                      TagCase{"ScrollBar", "scrollbar"}, TagCase{"PNGGROUP", "pnggroup"}));
 
 TEST(TagLookup, UpperAndLowerCaseGiveTheSameClass) {
   std::unique_ptr<KxMiniUIObject> upper = CreateObjectByTag("IMGBTN");
@@ -80,7 +81,7 @@ TEST(ClassIdentity, AClassIsKindOfItsOwnTagOnly) {
 
 TEST(Registry, EveryFrameworkTagIsRegisteredOnceBeforeMain) {
   const char* const expected[] = {"dlg", "dlgfile", "style", "png", "imgstretch", "imgtile",
-                                  "apng", "apng-d", "gifskin", "gifskin-d"};
+                                  "apng", "apng-d", "gifskin", "gifskin-d", "scrollbar", "pnggroup"};
   for (const char* tag : expected) {
     int found = 0;
     for (auto* record = KxMiniUIClassRegistration::Head(); record != nullptr; record = record->Next()) {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "miniui/core/KxMiniUIPngStretchSkin.h"
+#include "miniui/core/KxMiniUIPngGroupSkin.h"
 #include "miniui/core/KxMiniUIPngTileSkin.h"
+#include "miniui/core/KxMiniUISCrollBarSkin.h"
 #include "tests/miniui/core/support/CoreTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -191,6 +193,44 @@ TEST_F(PictureSkinTest, ASkinWithoutSrcFailsToLoad) {
   auto zero = ParseXml("<png src=\"0\" />");
   EXPECT_FALSE(skin.LoadFromXml(zero->Root()));
   EXPECT_LT(skin.SetAttribute("marginwidth", "3", false), 0);
+}
+
+}  // namespace
+}  // namespace zelk::test
+
+namespace zelk::test {
+namespace {
+
+class GroupedSkinTest : public CoreResourcesTest {};
+
+TEST_F(GroupedSkinTest, AScrollBarSkinIsAFramedPictureWithItsGeometry) {
+  auto bar = std::dynamic_pointer_cast<KxMiniUISCrollBarSkin>(Manner().GetSkinPool()->Get("bar"));
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar->BarWidth(), 8);
+  EXPECT_EQ(bar->ThumbLength(), 20);
+  EXPECT_EQ(bar->ThumbMarginX(), 1);
+  EXPECT_EQ(bar->ThumbMarginY(), 2);
+  EXPECT_EQ(bar->GetFrameSize().cx, 32);
+}
+
+TEST_F(GroupedSkinTest, APictureGroupDrawsTheFrameOfTheStateOverItsBackground) {
+  auto group = std::dynamic_pointer_cast<KxMiniUIPngGroupSkin>(Manner().GetSkinPool()->Get("group"));
+  ASSERT_NE(group, nullptr);
+  EXPECT_FALSE(group->IsSingleFrame());
+  EXPECT_EQ(group->GetSize().cx, 20);
+  // Items: state 0 at x 0 (32 wide), state 1 at 32 (64 wide), state 3 at 96.
+  EXPECT_EQ(group->FrameOf(1).left, 32);
+  EXPECT_EQ(group->FrameOf(1).right, 96);
+  EXPECT_EQ(group->FrameOf(3).left, 96);
+  EXPECT_EQ(group->FrameOf(2).right, 0);
+  PixelCanvas canvas(40, 10, true);
+  group->Draw(canvas.Canvas(), RECT{0, 0, 20, 10}, 3);
+  EXPECT_EQ(canvas.Pixel(5, 5), StripPixel(101));
+  EXPECT_EQ(canvas.Pixel(35, 5), (Rgba{255, 255, 255, 255}));
+  PixelCanvas background(20, 10, true);
+  group->Draw(background.Canvas(), RECT{0, 0, 20, 10}, 2);  // no frame for state 2
+  EXPECT_EQ(background.Pixel(5, 9), SmallPixel(5, 9));
+  EXPECT_EQ(Manner().GetSkinPool()->Get("group_without_pictures"), nullptr);
 }
 
 }  // namespace
