@@ -123,6 +123,46 @@ TEST(ApngDecoder, FrameDelaysAreReadFromTheFrameControlChunks) {
   EXPECT_TRUE(KxMiniUIApngDecoder::ScanFrameDelays("GIF89a").empty());
 }
 
+class FrameOperations : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string bytes;
+    ASSERT_TRUE(ReadFileBytes(TestsSourceDir() + L"\\miniui\\core\\data\\dispose.png", bytes));
+    ASSERT_TRUE(decoder_.Open(bytes));
+    ASSERT_EQ(decoder_.FrameCount(), 4u);
+  }
+
+  Rgba At(size_t frame, int x, int y) {
+    std::vector<BYTE> pixels(16 * 16 * 4);
+    EXPECT_TRUE(decoder_.DecodeFrame(frame, pixels.data()));
+    const BYTE* p = &pixels[(static_cast<size_t>(y) * 16 + x) * 4];
+    return Rgba{p[2], p[1], p[0], p[3]};
+  }
+
+  KxMiniUIApngDecoder decoder_;
+};
+
+TEST_F(FrameOperations, BlendingAndDisposalComposeTheFramesInOrder) {
+  const Rgba red{255, 0, 0, 255};
+  const Rgba clear{0, 0, 0, 0};
+  EXPECT_EQ(At(0, 4, 4), red);
+  EXPECT_EQ(At(1, 4, 4), (Rgba{0, 255, 0, 255}));
+  EXPECT_EQ(At(1, 12, 12), red);
+  // Frame 1's square is cleared after it was shown; frame 2 lays half
+  // transparent blue over the red.
+  EXPECT_EQ(At(2, 4, 4), clear);
+  const Rgba blended = At(2, 12, 12);
+  EXPECT_EQ(blended.a, 255);
+  EXPECT_NEAR(blended.r, 127, 1);
+  EXPECT_NEAR(blended.b, 128, 1);
+  // Frame 2 is taken back after it was shown.
+  EXPECT_EQ(At(3, 12, 12), red);
+  EXPECT_EQ(At(3, 4, 4), clear);
+  EXPECT_EQ(At(3, 15, 15), (Rgba{255, 255, 0, 255}));
+  EXPECT_EQ(decoder_.FrameDelay(3), 0) << "a zero numerator over a zero denominator";
+  EXPECT_EQ(At(1, 4, 4), (Rgba{0, 255, 0, 255})) << "going back starts over";
+}
+
 TEST(ApngDecoder, ATruncatedAnimationFailsAtTheMissingFrame) {
   std::string bytes;
   ASSERT_TRUE(ReadFileBytes(TestsSourceDir() + L"\\miniui\\core\\data\\anim.png", bytes));

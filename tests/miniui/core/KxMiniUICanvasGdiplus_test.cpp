@@ -306,5 +306,37 @@ TEST_F(CanvasTest, AnOrdinaryWindowGetsTheBackBufferThroughItsPaintMessage) {
   EXPECT_EQ(body, RGB(0, 128, 255));
 }
 
+TEST_F(CanvasTest, ALayeredWindowGetsTheWholeSurfaceWithItsAlpha) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = ::DefWindowProcW;
+  windowClass.hInstance = ::GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"ZelkMiniUILayeredWindow";
+  ::RegisterClassExW(&windowClass);
+  HWND window = ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW, windowClass.lpszClassName, L"layered",
+                                  WS_POPUP | WS_VISIBLE, 700, 600, 64, 48, nullptr, nullptr, windowClass.hInstance,
+                                  nullptr);
+  ASSERT_NE(window, nullptr);
+  KxMiniUICanvasGdiplus canvas(64, 48, false);
+  ASSERT_TRUE(canvas.BeginPaint(window));
+  RECT clip{};
+  ASSERT_TRUE(canvas.GetClipBounds(clip));
+  EXPECT_EQ(clip.right, 64) << "a layered window always paints its whole surface";
+  EXPECT_EQ(clip.bottom, 48);
+  canvas.FillRect(RECT{0, 0, 64, 48}, RGB(255, 0, 0), 255);
+  canvas.FillRect(RECT{0, 0, 10, 10}, RGB(0, 0, 255), 128);
+  canvas.EndPaint();
+  PumpMessages();
+  // This Wine shows layered windows without partial alpha, so the screen is
+  // checked where the surface is opaque and the alpha in the back buffer.
+  HDC screen = ::GetDC(nullptr);
+  const COLORREF shown = ::GetPixel(screen, 700 + 40, 600 + 30);
+  ::ReleaseDC(nullptr, screen);
+  EXPECT_EQ(shown, RGB(255, 0, 0));
+  const BYTE* pixels = canvas.GetPixels();
+  EXPECT_EQ((Rgba{pixels[2], pixels[1], pixels[0], pixels[3]}), (Rgba{127, 0, 128, 255}));
+  ::DestroyWindow(window);
+}
+
 }  // namespace
 }  // namespace zelk::test

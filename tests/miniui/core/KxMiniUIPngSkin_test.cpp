@@ -5,6 +5,7 @@
 #include "miniui/core/KxMiniUIPngStretchSkin.h"
 #include "miniui/core/KxMiniUIPngGroupSkin.h"
 #include "miniui/core/KxMiniUIPngTileSkin.h"
+#include "miniui/core/KxMiniUIScaling.h"
 #include "miniui/core/KxMiniUISCrollBarSkin.h"
 #include "tests/miniui/core/support/CoreTestSupport.h"
 #include "tests/support/TestSupport.h"
@@ -139,6 +140,25 @@ TEST_F(PictureSkinTest, ATileSkinRepeatsItsMiddleBetweenTheCaps) {
       EXPECT_EQ(pixel.b, 100) << x;
     }
   }
+}
+
+TEST_F(PictureSkinTest, WithScalingOnPicturesHaveTheirSizeOverTheScaleAndDrawAtTheirPixels) {
+  KxMiniUIScaling::Set(2.0, true);
+  std::shared_ptr<KxMiniUISkin> small = Skin("small");
+  const SIZE size = small->GetSize();
+  const SIZE strip = Skin("strip")->GetFrameSize();
+  PixelCanvas canvas(40, 20, true);
+  canvas.Canvas().Scale(2.0f, 2.0f);  // the window's layout scale
+  small->Draw(canvas.Canvas(), RECT{0, 0, 10, 5}, 0);
+  KxMiniUIScaling::Set(1.0, false);
+  EXPECT_EQ(size.cx, 10);
+  EXPECT_EQ(size.cy, 5);
+  EXPECT_EQ(strip.cx, 32);
+  EXPECT_EQ(strip.cy, 4);
+  for (int y = 0; y < 10; ++y) {
+    for (int x = 0; x < 20; ++x) ASSERT_EQ(canvas.Pixel(x, y), SmallPixel(x, y)) << x << "," << y;
+  }
+  EXPECT_EQ(canvas.Pixel(20, 5), kWhite);
 }
 
 TEST_F(PictureSkinTest, SizesAndFramesFollowTheSettings) {

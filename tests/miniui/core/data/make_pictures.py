@@ -156,3 +156,14 @@ def write_bmp(name, width, height, pixel):
 
 # 8 x 4 GDI bitmap resource.
 write_bmp("small.bmp", 8, 4, lambda x, y: (x * 30, y * 60, 90))
+
+# Four frames of 16 x 16 that use the frame operations: red; a green square
+# at 0,0 that is cleared after it is shown; a half-transparent blue square
+# laid over the red at 8,8 that is taken back after it is shown; a yellow
+# pixel at 15,15.
+write_apng("dispose.png", 16, 16, [
+    (16, 16, 0, 0, 1, 10, 0, 0, lambda x, y: (255, 0, 0, 255)),
+    (8, 8, 0, 0, 1, 10, 1, 0, lambda x, y: (0, 255, 0, 255)),
+    (8, 8, 8, 8, 1, 10, 2, 1, lambda x, y: (0, 0, 255, 128)),
+    (1, 1, 15, 15, 0, 0, 0, 0, lambda x, y: (255, 255, 0, 255)),
+])
