@@ -261,11 +261,11 @@ void KxMiniUIView::OnAttached() {}
 
 // --- Layout.
 
-RECT KxMiniUIView::ComputeRect() const {
+RECT KxMiniUIView::ComputeRect() {
   const size_t index = parent_->IndexOf(this);
   const KxMiniUIView* previous = index > 0 && index != static_cast<size_t>(-1) ? parent_->GetChildAt(index - 1)
                                                                                : nullptr;
-  const SIZE natural = layout_.Count() == 4 ? SIZE{0, 0} : const_cast<KxMiniUIView*>(this)->GetContentSize();
+  const SIZE natural = layout_.Count() == 4 ? SIZE{0, 0} : GetContentSize();
   return layout_.Place(SIZE{parent_->Width(), parent_->Height()}, previous ? &previous->rect_ : nullptr, natural);
 }
 

@@ -166,7 +166,9 @@ class KxMiniUIView : public KxMiniUIObject, public KxFastPaintHelper {
   void UnregisterSubtreeIds(KxMiniUIView* subtree);
   void ReleaseSubtreeTimers(KxMiniUIRootView& root);
   size_t IndexOf(const KxMiniUIView* child) const;
-  RECT ComputeRect() const;
+  // The rectangle the layout gives this view in its parent (asks the view
+  // for its natural size when it has no four coordinates).
+  RECT ComputeRect();
 
   // Fields in the order the views' data is described.
   int drag_ = -1;
