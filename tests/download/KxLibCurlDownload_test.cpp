@@ -30,13 +30,8 @@ class LibCurlDownloadTest : public ::testing::Test {
     target_ = dir_.Join(L"package.exe");
   }
 
-  static std::string Prefix() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(info->test_suite_name()) + "." + info->name();
-    for (char& c : name)
-      if (c == '/') c = '_';
-    return "/c/" + name;
-  }
+  // A unique log prefix per test, so its requests can be picked out.
+  static std::string Prefix() { return TestServer::PathForCurrentTest("/c"); }
   static std::wstring UrlFor(const std::string& query) {
     return TestServer::Url(zelk::test::Utf8ToWide(Prefix() + "/package.exe?" + query));
   }

@@ -32,13 +32,7 @@ class SimpleDownloadHandlerTest : public ::testing::Test {
   }
 
   // A unique log prefix per test, so its requests can be picked out.
-  static std::string Prefix() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(info->test_suite_name()) + "." + info->name();
-    for (char& c : name)
-      if (c == '/') c = '_';
-    return "/h/" + name;
-  }
+  static std::string Prefix() { return TestServer::PathForCurrentTest("/h"); }
   static std::wstring UrlFor(const std::string& query) {
     return TestServer::Url(zelk::test::Utf8ToWide(Prefix() + "/package.exe?" + query));
   }

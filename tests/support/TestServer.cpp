@@ -1,5 +1,7 @@
 #include "tests/support/TestServer.h"
 
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <algorithm>
@@ -79,6 +81,15 @@ std::string TestServer::PatternBytes(size_t offset, size_t size, unsigned seed) 
     bytes[i] = static_cast<char>((at * 7 + at / 251 + seed) & 0xFF);
   }
   return bytes;
+}
+
+std::string TestServer::PathForCurrentTest(const std::string& root) {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = std::string(info->test_suite_name()) + "." + info->name();
+  for (char& c : name) {
+    if (c == '/') c = '_';
+  }
+  return root + "/" + name;
 }
 
 }  // namespace zelk::test

@@ -44,6 +44,10 @@ class TestServer {
 
   // The bytes the server sends for "size=" with "seed=" `seed`, from `offset`.
   static std::string PatternBytes(size_t offset, size_t size, unsigned seed = 0);
+
+  // `root` + "/" + the running gtest's suite and name: a path no other test
+  // requests, so a test can pick its own requests out of the log.
+  static std::string PathForCurrentTest(const std::string& root);
 };
 
 }  // namespace zelk::test
