@@ -114,6 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
         WinInetResumeCase{"AtTheLimitIsNotResumed", 65536, 0, "", {""}, 200000},
         WinInetResumeCase{"OneByteMoreResumesOverlapping", 65537, 0, "", {"bytes=32769-"}, 200000},
         WinInetResumeCase{"DifferentOverlapStartsAgain", 100000, 1, "", {"bytes=67232-", ""}, 200000},
+        WinInetResumeCase{"RangedAnswerShorterThanTheOverlapStartsAgain", 100000, 0, "&rangelength=100",
+                          {"bytes=67232-", ""}, 200000},
         WinInetResumeCase{"RangeAnsweredWith200StartsAgain", 100000, 0, "&ranges=ignore",
                           {"bytes=67232-", "bytes=67232-", "bytes=67232-", ""}, 200000}),
     [](const ::testing::TestParamInfo<WinInetResumeCase>& info) { return std::string(info.param.name); });

@@ -24,6 +24,7 @@ Every other path answers generated content, shaped by query parameters
   length=none     no length header; the body ends when the connection closes
   length=underscore  "Content_Length" instead of "Content-Length"
   length=N        claim N as the length, whatever the body is
+  rangelength=N   a 206 answer carries only N bytes of its range (and says so)
   trickle=MS      send the body in pieces of chunk=B bytes (default 1), MS apart
   cut=N           close the connection after N body bytes
   cutfirst=N      like cut, but only on the first request for this exact URL
@@ -207,6 +208,8 @@ class Handler(socketserver.BaseRequestHandler):
                 return
             last = min(last, total - 1)
             body = body[first:last + 1]
+            if request.int_option("rangelength") is not None:
+                body = body[:request.int_option("rangelength")]
             status = 206
             headers.append(("Content-Range", "bytes %d-%d/%d" % (first, last, total)))
 
