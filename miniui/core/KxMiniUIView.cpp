@@ -394,7 +394,9 @@ void KxMiniUIView::SetFocus() {
 // --- Input.
 
 bool KxMiniUIView::OnMouseDown(UINT flags, POINT, bool doubleClick) {
-  if ((flags & MK_RBUTTON) != 0 && !notifyRightClick_) return false;
+  // A right press never moves the window. A view that reports right clicks
+  // takes the press, since only the view holding it hears the release.
+  if ((flags & MK_RBUTTON) != 0) return notifyRightClick_;
   KxMiniUIRootView* root = GetRootView();
   IMiniUIViewHost* host = root ? root->GetHost() : nullptr;
   HWND window = host ? host->GetHostWindow() : nullptr;
