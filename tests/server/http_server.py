@@ -5,7 +5,8 @@ Usage: http_server.py --state-dir DIR [--max-seconds N]
 
 Writes DIR/port ("<port> <refused port>", the second a port nobody listens
 on), records every request's raw bytes (request line, headers exactly as
-received, body) as DIR/requests/<sequence>.txt before answering, and serves
+received, body) as DIR/requests/<sequence>.txt before answering and the
+count of body bytes sent as DIR/requests/<sequence>.sent after, and serves
 the files of DIR/files under /files/<name>. Ends on SIGTERM, or by itself
 after --max-seconds so that nothing outlives a test run.
 
@@ -32,7 +33,11 @@ Every other path answers generated content, shaped by query parameters
                   URL instead of answering (a plain close would read as an
                   empty HTTP/0.9 answer)
   stall=N         send N body bytes, then nothing until the client goes away
+  stallfirst=N    like stall, but only on the first request for this exact URL
+  seedafter=N     from the second request for this exact URL on, the pattern
+                  uses seed N (the file changed on the server meanwhile)
   hang=1          answer nothing at all until the client goes away
+  delay=MS        wait MS milliseconds before answering (a slow server)
   header=N:V      an extra response header (repeatable)
 
 A TLS handshake (a client speaking https to this plain server) is
@@ -60,8 +65,26 @@ MAX_HEAD = 65536
 TLS_HANDSHAKE = b"\x16"
 
 
+# The pattern repeats every 256 * 251 bytes: both terms then advance by a
+# multiple of 256.
+PATTERN_PERIOD = 256 * 251
+
+
+def pattern_period(seed):
+    return bytes(((i * 7 + i // 251 + seed) & 0xFF) for i in range(PATTERN_PERIOD))
+
+
+PERIODS = {}
+
+
 def pattern(offset, size, seed=0):
-    return bytes(((i * 7 + i // 251 + seed) & 0xFF) for i in range(offset, offset + size))
+    key = seed & 0xFF
+    if key not in PERIODS:
+        PERIODS[key] = pattern_period(key)
+    period = PERIODS[key]
+    start = offset % PATTERN_PERIOD
+    repeats = (start + size) // PATTERN_PERIOD + 1
+    return (period * repeats)[start:start + size]
 
 
 def write_atomic(path, data):
@@ -116,6 +139,7 @@ class Server(socketserver.ThreadingTCPServer):
             sequence = self.sequence
             self.counts[request.target] = self.counts.get(request.target, 0) + 1
             count = self.counts[request.target]
+        request.sequence = sequence
         write_atomic(os.path.join(self.requests_dir, "%06d.txt" % sequence), request.raw)
         return count
 
@@ -132,6 +156,9 @@ class Handler(socketserver.BaseRequestHandler):
         if request.option("hang"):
             self.wait_for_client_to_leave()
             return
+        delay = request.int_option("delay")
+        if delay:
+            time.sleep(delay / 1000.0)
         if count == 1 and request.option("dropfirst"):
             self.request.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
             return
@@ -139,6 +166,9 @@ class Handler(socketserver.BaseRequestHandler):
             self.answer(request, count)
         except (BrokenPipeError, ConnectionResetError, socket.timeout):
             pass
+        finally:
+            if not getattr(request, "sent_recorded", False):
+                self.record_sent(request, 0)
 
     def read_request(self):
         data = b""
@@ -193,7 +223,7 @@ class Handler(socketserver.BaseRequestHandler):
             self.send_head(302, headers + [("Content-Length", "0")])
             return
 
-        body = self.content(request)
+        body = self.content(request, count)
         if body is None:
             self.send_head(404, headers + [("Content-Length", "0")])
             return
@@ -224,7 +254,7 @@ class Handler(socketserver.BaseRequestHandler):
         if request.method != "HEAD":
             self.send_body(request, count, body)
 
-    def content(self, request):
+    def content(self, request, count):
         if request.path.startswith("/files/"):
             name = os.path.basename(urllib.parse.unquote(request.path[len("/files/"):]))
             try:
@@ -235,24 +265,41 @@ class Handler(socketserver.BaseRequestHandler):
         literal = request.option("body")
         if literal is not None:
             return literal.encode("utf-8")
-        return pattern(0, request.int_option("size", 0), request.int_option("seed", 0))
+        seed = request.int_option("seed", 0)
+        if count > 1:
+            seed = request.int_option("seedafter", seed)
+        return pattern(0, request.int_option("size", 0), seed)
 
     def send_body(self, request, count, body):
         cut = request.int_option("cut")
         if cut is None and count == 1:
             cut = request.int_option("cutfirst")
         stall = request.int_option("stall")
+        if stall is None and count == 1:
+            stall = request.int_option("stallfirst")
         limit = min(x for x in (cut, stall, len(body)) if x is not None)
         trickle = request.int_option("trickle")
-        if trickle is None:
-            self.request.sendall(body[:limit])
-        else:
-            chunk = max(1, request.int_option("chunk", 1))
-            for start in range(0, limit, chunk):
-                self.request.sendall(body[start:min(start + chunk, limit)])
-                time.sleep(trickle / 1000.0)
+        sent = 0
+        try:
+            if trickle is None:
+                self.request.sendall(body[:limit])
+                sent = limit
+            else:
+                chunk = max(1, request.int_option("chunk", 1))
+                for start in range(0, limit, chunk):
+                    piece = body[start:min(start + chunk, limit)]
+                    self.request.sendall(piece)
+                    sent += len(piece)
+                    time.sleep(trickle / 1000.0)
+        finally:
+            self.record_sent(request, sent)
         if stall is not None and (cut is None or stall < cut):
             self.wait_for_client_to_leave()
+
+    def record_sent(self, request, sent):
+        """DIR/requests/<sequence>.sent: how many body bytes the answer handed to the socket."""
+        write_atomic(os.path.join(self.server.requests_dir, "%06d.sent" % request.sequence), b"%d" % sent)
+        request.sent_recorded = True
 
     def wait_for_client_to_leave(self):
         self.request.settimeout(None)

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "tests/support/TestSupport.h"
 
@@ -69,7 +70,11 @@ std::vector<RecordedRequest> TestServer::Requests(const std::string& pathPrefix)
     std::string raw;
     if (!ReadFileBytes(folder + name, raw)) continue;
     RecordedRequest request = ParseRecord(raw);
-    if (request.target.compare(0, pathPrefix.size(), pathPrefix) == 0) requests.push_back(std::move(request));
+    if (request.target.compare(0, pathPrefix.size(), pathPrefix) != 0) continue;
+    std::string sent;
+    if (ReadFileBytes(folder + name.substr(0, name.size() - 4) + L".sent", sent))
+      request.bodyBytesSent = std::strtoll(sent.c_str(), nullptr, 10);
+    requests.push_back(std::move(request));
   }
   return requests;
 }

@@ -21,6 +21,9 @@ struct RecordedRequest {
   std::string headerText;  // the lines after the request line, "\r\n"-separated, without the blank line
   std::string body;
   std::string raw;  // everything, byte for byte
+  // Body bytes the answer handed to the socket; -1 until they have all
+  // been handed over.
+  long long bodyBytesSent = -1;
 };
 
 class TestServer {
