@@ -1,5 +1,5 @@
-// Runs one blocking WinINet call on a thread of its own so that its caller
-// can stop waiting for it.
+// Runs blocking WinINet calls on a thread of its own so that their caller
+// can stop waiting for them.
 //
 // Windows ends a blocked WinINet call when its session is closed. Wine does
 // not: a read keeps waiting until its buffer is full (for ever on a server
@@ -7,17 +7,18 @@
 // no receive timeout. So under Wine neither a cancel nor a stall could end
 // the call; ending the wait for it can. A call that is given up finishes on
 // its own thread later, and `discard` then gets its result there.
+//
+// The thread is kept for the next call: a download makes one read per
+// 16 KiB block, and a thread started for each of them cost more than the
+// read itself. Only a call that is given up takes its thread with it.
 #pragma once
 
 #include <windows.h>
 #include <wininet.h>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <utility>
-
-#include "base/ScopedHandle.h"
 
 namespace Kx {
 
@@ -27,72 +28,52 @@ enum class KxCallEnd {
   kTimedOut,   // `timeoutMs` passed first (ERROR_INTERNET_TIMEOUT)
 };
 
-template <class R>
 class KxBoundedCall {
  public:
-  using Call = std::function<R()>;
-  using Discard = std::function<void(const R&)>;
+  KxBoundedCall() = default;
+  // An idle thread ends at once; one still busy with a given-up call ends
+  // when that call returns.
+  ~KxBoundedCall();
+  KxBoundedCall(const KxBoundedCall&) = delete;
+  KxBoundedCall& operator=(const KxBoundedCall&) = delete;
 
   // Runs `call` and waits for it, for `stop` (may be null) or for
   // `timeoutMs`. `call` and `discard` must own or share everything they
   // touch: after an early return they outlive the caller's frame. When no
-  // thread can be started the call runs on the caller's thread.
-  static KxCallEnd Run(Call call, Discard discard, HANDLE stop, DWORD timeoutMs, R& result) {
-    auto state = std::make_shared<State>(std::move(call), std::move(discard));
-    auto parameter = std::make_unique<std::shared_ptr<State>>(state);
-    const ScopedHandle thread(state->done ? CreateThread(nullptr, 0, &ThreadMain, parameter.get(), 0, nullptr)
-                                          : nullptr);
-    if (!thread) {
-      result = state->call();
-      return KxCallEnd::kFinished;
+  // thread can be started the call runs on the caller's thread. One call at
+  // a time: the owner's thread is the only caller.
+  template <class R>
+  KxCallEnd Run(std::function<R()> call, std::function<void(const R&)> discard, HANDLE stop, DWORD timeoutMs,
+                R& result) {
+    struct Outcome {
+      R result{};
+      DWORD error = ERROR_SUCCESS;
+    };
+    const auto outcome = std::make_shared<Outcome>();
+    Task task = [outcome, call = std::move(call)] {
+      outcome->result = call();
+      outcome->error = GetLastError();
+    };
+    Task late;
+    if (discard) late = [outcome, discard = std::move(discard)] { discard(outcome->result); };
+    const KxCallEnd end = RunTask(std::move(task), std::move(late), stop, timeoutMs);
+    if (end == KxCallEnd::kFinished) {
+      result = outcome->result;
+      SetLastError(outcome->error);
     }
-    parameter.release();  // the thread owns it now
-
-    const HANDLE waits[] = {state->done.Get(), stop};
-    const DWORD count = stop != nullptr ? 2 : 1;
-    const DWORD wait = WaitForMultipleObjects(count, waits, FALSE, timeoutMs);
-    if (wait != WAIT_OBJECT_0) {
-      int running = kRunning;
-      if (state->phase.compare_exchange_strong(running, kGivenUp)) {
-        const bool stopped = wait == WAIT_OBJECT_0 + 1;
-        SetLastError(stopped ? ERROR_INTERNET_OPERATION_CANCELLED : ERROR_INTERNET_TIMEOUT);
-        return stopped ? KxCallEnd::kStopped : KxCallEnd::kTimedOut;
-      }
-      // The call finished in the meantime; its thread is about to say so.
-      WaitForSingleObject(state->done.Get(), INFINITE);
-    }
-    result = state->result;
-    SetLastError(state->error);
-    return KxCallEnd::kFinished;
+    return end;
   }
 
  private:
-  enum : int { kRunning, kFinished, kGivenUp };
+  using Task = std::function<void()>;
+  struct Worker;
 
-  struct State {
-    State(Call c, Discard d)
-        : call(std::move(c)), discard(std::move(d)), done(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
-    Call call;
-    Discard discard;
-    R result{};
-    DWORD error = ERROR_SUCCESS;
-    ScopedHandle done;
-    std::atomic<int> phase{kRunning};
-  };
+  KxCallEnd RunTask(Task task, Task late, HANDLE stop, DWORD timeoutMs);
+  // The kept thread, started when there is none.
+  std::shared_ptr<Worker> AcquireWorker();
+  static DWORD WINAPI ThreadMain(void* parameter);
 
-  static DWORD WINAPI ThreadMain(void* parameter) {
-    const std::unique_ptr<std::shared_ptr<State>> owner(static_cast<std::shared_ptr<State>*>(parameter));
-    State& state = **owner;
-    state.result = state.call();
-    state.error = GetLastError();
-    int running = kRunning;
-    if (state.phase.compare_exchange_strong(running, kFinished)) {
-      SetEvent(state.done.Get());
-    } else if (state.discard) {
-      state.discard(state.result);
-    }
-    return 0;
-  }
+  std::shared_ptr<Worker> worker_;
 };
 
 }  // namespace Kx

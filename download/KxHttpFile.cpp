@@ -79,8 +79,8 @@ bool KxHttpFile::Bounded(std::function<R()> call, std::function<void(const R&)> 
     SetLastError(ERROR_INTERNET_OPERATION_CANCELLED);
     return false;
   }
-  const KxCallEnd end = Blocking(
-      [&] { return KxBoundedCall<R>::Run(std::move(call), std::move(discard), stop, timeoutMs_, result); });
+  const KxCallEnd end =
+      Blocking([&] { return calls_.Run<R>(std::move(call), std::move(discard), stop, timeoutMs_, result); });
   if (end == KxCallEnd::kFinished) return true;
   CloseKeepingError();
   return false;
@@ -88,7 +88,7 @@ bool KxHttpFile::Bounded(std::function<R()> call, std::function<void(const R&)> 
 
 void KxHttpFile::UseSession(const KxInternetSession& session) {
   sessionClosed_ = session.ClosedEvent();
-  timeoutMs_ = session.ReceiveTimeoutMs();
+  timeoutMs_ = session.CallTimeoutMs();
 }
 
 DWORD KxHttpFile::CallStartTick() const { return static_cast<DWORD>(InterlockedExchangeAdd(&callStartTick_, 0)); }
@@ -305,21 +305,20 @@ bool KxHttpFile::Read(void* buffer, DWORD size, DWORD& bytesRead, DWORD& lastErr
     SetLastError(lastError);
     return false;
   }
-  // A read that is given up goes on filling a block of its own.
-  struct Block {
-    std::vector<char> bytes;
-    DWORD read = 0;
-  };
-  const auto block = std::make_shared<Block>();
-  block->bytes.resize(size);
+  // The block is kept from read to read; a read that is given up goes on
+  // filling it, so the next read gets a new one.
+  if (!readBuffer_) readBuffer_ = std::make_shared<ReadBuffer>();
+  const std::shared_ptr<ReadBuffer> block = readBuffer_;
+  if (block->bytes.size() < size) block->bytes.resize(size);
+  block->read = 0;
   BOOL ok = FALSE;
   const bool finished = Bounded<BOOL>(
-      [request, block] {
-        return WinInetLibrary::Instance().InternetReadFile(request, block->bytes.data(),
-                                                           static_cast<DWORD>(block->bytes.size()), &block->read);
+      [request, block, size] {
+        return WinInetLibrary::Instance().InternetReadFile(request, block->bytes.data(), size, &block->read);
       },
       nullptr, ok);
   lastError = WinInetError(GetLastError());
+  if (!finished) readBuffer_.reset();
   if (finished && ok) {
     bytesRead = block->read;
     std::memcpy(buffer, block->bytes.data(), bytesRead);

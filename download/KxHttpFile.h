@@ -6,7 +6,7 @@
 // thread can see how long the current call has been stuck and cancel it by
 // closing the session; Windows then ends the blocked call with an error.
 // Calls that wait on the network (open, send, write, end, read) run through
-// KxBoundedCall, so that closing the session, or the session's receive
+// KxBoundedCall, so that closing the session, or the session's call
 // timeout passing, ends them under Wine as well. A request whose call was
 // given up that way is closed.
 #pragma once
@@ -19,7 +19,10 @@
 #include <memory>
 #include <string>
 
+#include <vector>
+
 #include "base/ScopedHandle.h"
+#include "download/KxBoundedCall.h"
 #include "download/KxInternetHandle.h"
 #include "download/KxInternetSession.h"
 
@@ -118,9 +121,17 @@ class KxHttpFile : public KxInternetHandle {
   template <class R>
   bool Bounded(std::function<R()> call, std::function<void(const R&)> discard, R& result);
 
+  // Where InternetReadFile puts a block before it is copied out.
+  struct ReadBuffer {
+    std::vector<char> bytes;
+    DWORD read = 0;
+  };
+
   std::atomic<HINTERNET> connection_{nullptr};
   std::shared_ptr<const ScopedHandle> sessionClosed_;
-  DWORD timeoutMs_ = KxInternetSession::kDefaultReceiveTimeoutMs;
+  DWORD timeoutMs_ = KxInternetSession::kDefaultCallTimeoutMs;
+  KxBoundedCall calls_;
+  std::shared_ptr<ReadBuffer> readBuffer_;
   bool hasRange_ = false;
   unsigned long long rangeStart_ = 0;
   mutable volatile LONG callStartTick_ = 0;

@@ -14,10 +14,14 @@ namespace Kx {
 
 class KxInternetSession : public KxInternetHandle {
  public:
-  // Longest a request of the session waits in one blocking call (an open
-  // or a read) before it fails with ERROR_INTERNET_TIMEOUT; also set as
-  // each request's WinINet receive timeout.
+  // Set as each request's WinINet receive timeout: how long one read waits
+  // for data before WinINet fails it with ERROR_INTERNET_TIMEOUT (Windows
+  // applies it; Wine does not to requests made by InternetOpenUrlW).
   static constexpr DWORD kDefaultReceiveTimeoutMs = 30000;
+  // Longest a request of the session waits in one blocking call (an open
+  // or a read) before it gives the call up, closes itself and fails with
+  // ERROR_INTERNET_TIMEOUT. This is what ends a stalled call under Wine.
+  static constexpr DWORD kDefaultCallTimeoutMs = 30000;
 
   KxInternetSession();
   ~KxInternetSession() override;
@@ -28,6 +32,8 @@ class KxInternetSession : public KxInternetHandle {
 
   DWORD ReceiveTimeoutMs() const { return receiveTimeoutMs_; }
   void SetReceiveTimeoutMs(DWORD milliseconds) { receiveTimeoutMs_ = milliseconds; }
+  DWORD CallTimeoutMs() const { return callTimeoutMs_; }
+  void SetCallTimeoutMs(DWORD milliseconds) { callTimeoutMs_ = milliseconds; }
 
   // Manual-reset event, signalled while the session is closed. Shared so
   // that a request can keep waiting on it after the session object is gone.
@@ -35,6 +41,7 @@ class KxInternetSession : public KxInternetHandle {
 
  private:
   DWORD receiveTimeoutMs_ = kDefaultReceiveTimeoutMs;
+  DWORD callTimeoutMs_ = kDefaultCallTimeoutMs;
   std::shared_ptr<ScopedHandle> closed_;
 };
 

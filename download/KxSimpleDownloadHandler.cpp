@@ -394,6 +394,7 @@ bool KxSimpleDownloadHandler::ReadLoop(Kx::ISimpleDownloadDataEvent* sink, Kx::K
 std::shared_ptr<Kx::KxInternetSession> KxSimpleDownloadHandler::OpenSession() {
   auto session = std::make_shared<Kx::KxInternetSession>();
   session->SetReceiveTimeoutMs(kReceiveTimeoutMs);
+  session->SetCallTimeoutMs(kCallTimeoutMs);
   if (!session->Open()) return nullptr;
   {
     Kx::CriticalSectionLock lock(sessionLock_);

@@ -32,12 +32,17 @@ class KxSimpleDownloadHandler : public Kx::KxRefCountImpl1<ISimpleDownloadHandle
   // A partial file this size or smaller is downloaded again instead.
   static constexpr unsigned long long kMinimumResumeSize = 0x10000;
   static constexpr DWORD kReadBlockSize = 0x4000;
-  // Longest a read may wait for the server before it counts as idle; also
-  // bounds how long a cancel waits under Wine, where closing the session
-  // does not end a read that is already waiting.
+  // Longest a read waits for data before WinINet counts it as idle (where
+  // WinINet applies its receive timeout: Windows).
   static constexpr DWORD kReceiveTimeoutMs = 1000;
   static constexpr DWORD kIdleWaitMs = 1000;
   static constexpr int kMaxIdleReads = 15;
+  // Longest one open or read may block before the request is given up as
+  // dead: as long as the read loop puts up with idle reads. A server that
+  // needs more than a second to answer or to send its next block is slow,
+  // not gone. Under Wine, which applies no receive timeout to these
+  // requests, this alone ends a stalled call; a cancel ends it at once.
+  static constexpr DWORD kCallTimeoutMs = (kMaxIdleReads + 1) * kReceiveTimeoutMs;
   static constexpr DWORD kCurlAbortWaitMs = 3000;
 
   KxSimpleDownloadHandler();

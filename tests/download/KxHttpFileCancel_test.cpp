@@ -112,7 +112,7 @@ TEST_F(KxHttpFileCancelTest, ClosingTheSessionEndsAReadFromAStalledServer) {
 }
 
 TEST_F(KxHttpFileCancelTest, AStalledReadFailsWithTheTimeoutError) {
-  session_.SetReceiveTimeoutMs(1000);
+  session_.SetCallTimeoutMs(1000);
   KxHttpFile file;
   ASSERT_TRUE(file.OpenUrl(session_, TestServer::Url(L"/stall-timeout/f?size=40000&stall=100"), L""));
   std::vector<char> block(KxHttpFile::kBlockSize);
@@ -126,7 +126,7 @@ TEST_F(KxHttpFileCancelTest, AStalledReadFailsWithTheTimeoutError) {
 }
 
 TEST_F(KxHttpFileCancelTest, AServerThatNeverAnswersCannotHoldAnOpen) {
-  session_.SetReceiveTimeoutMs(1000);
+  session_.SetCallTimeoutMs(1000);
   KxHttpFile file;
   EXPECT_FALSE(file.OpenUrl(session_, TestServer::Url(L"/hang-timeout/f?hang=1"), L""));
   EXPECT_EQ(static_cast<DWORD>(ERROR_INTERNET_TIMEOUT), GetLastError());

@@ -192,6 +192,32 @@ TEST_F(SimpleDownloadHandlerTest, BodiesWithoutALengthOrWithLengthZero) {
   }
 }
 
+// A server that keeps the client waiting for longer than a second, before
+// its answer or between two parts of the body, is slow, not gone: the
+// WinINet download goes through with its first request.
+struct SlowServerCase {
+  const char* name;
+  const char* query;
+};
+
+class SlowServerTest : public SimpleDownloadHandlerTest, public ::testing::WithParamInterface<SlowServerCase> {};
+
+TEST_P(SlowServerTest, WinInetWaitsForAServerThatPausesForSeconds) {
+  LibCurlPresence curl(false);
+  ASSERT_TRUE(Run(Request(UrlFor(GetParam().query)))) << "error " << listener_.completeError;
+  EXPECT_EQ(TestServer::PatternBytes(0, 60000), Target());
+  EXPECT_EQ(1u, Log().size());
+  EXPECT_EQ(0u, handler_->GetRetryCount());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SlowServerTest,
+                         ::testing::Values(SlowServerCase{"AnswerAfterTwoSeconds", "size=60000&delay=2000"},
+                                           // 30000 bytes, two seconds of nothing, the other 30000.
+                                           SlowServerCase{"PauseInTheBody", "size=60000&trickle=2000&chunk=30000"}),
+                         [](const ::testing::TestParamInfo<SlowServerCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
 TEST_F(SimpleDownloadHandlerTest, EmptyUrlOrTargetFailsWithoutCallbacks) {
   DownloadRequest request = Request(L"");
   EXPECT_FALSE(Run(request));
