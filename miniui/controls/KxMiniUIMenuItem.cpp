@@ -1,0 +1,5 @@
+#include "miniui/controls/KxMiniUIMenuItem.h"
+
+#include "miniui/core/KxMiniUIClassRegistry.h"
+
+KXMINIUI_REGISTER_CLASS(KxMiniUIMenuItem);
