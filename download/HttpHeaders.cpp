@@ -46,6 +46,12 @@ std::wstring DecodeEscapes(const std::wstring& name) {
   return path;
 }
 
+// A length header's number; a negative count of bytes is no length at all.
+long long LengthValue(const wchar_t* text) {
+  const long long value = std::wcstoll(text, nullptr, 10);
+  return value < 0 ? -1 : value;
+}
+
 }  // namespace
 
 HttpHeaderList ParseHeaders(const std::wstring& text) {
@@ -76,13 +82,13 @@ long long TotalLengthFromHeaders(const std::wstring& text) {
   long long total = -1;
   for (const auto& [name, value] : ParseHeaders(text)) {
     if (EqualsNoCase(name, L"Content-Length") || EqualsNoCase(name, L"Content_Length")) {
-      total = std::wcstoll(value.c_str(), nullptr, 10);
+      total = LengthValue(value.c_str());
     } else if (EqualsNoCase(name, L"Content-Range")) {
       std::wstring lower = value;
       ToLower(lower);
       const size_t slash = lower.find(L'/');
       if (lower.find(L"bytes") != std::wstring::npos && slash != std::wstring::npos && slash + 1 < lower.size()) {
-        return std::wcstoll(lower.c_str() + slash + 1, nullptr, 10);
+        return LengthValue(lower.c_str() + slash + 1);
       }
     }
   }

@@ -1,11 +1,14 @@
 #include "download/KxLibCurlDownload.h"
 
-#include <cctype>
+#include <algorithm>
+#include <cstring>
+
 
 #include "base/FileUtil.h"
 #include "base/PathUtil.h"
 #include "download/CurlLibrary.h"
 #include "download/DownloadFileName.h"
+#include "download/LibCurlHeaderLine.h"
 #include "download/TemporaryFileCommit.h"
 
 namespace Kx {
@@ -15,7 +18,6 @@ constexpr long kMaxRedirects = 5;
 constexpr long kLowSpeedSeconds = 60;
 constexpr long kLowSpeedBytesPerSecond = 1;
 constexpr unsigned kMaxTemporaryNumber = 9999;
-constexpr char kTrimmed[] = " \r\t\n";
 // CURLINFO_CONTENT_LENGTH_DOWNLOAD: the length as a double, which every
 // libcurl version answers (the header marks the name deprecated).
 constexpr CURLINFO kContentLengthAsDouble = static_cast<CURLINFO>(CURLINFO_DOUBLE + 15);
@@ -38,20 +40,6 @@ std::wstring FromUtf8(const std::string& text) {
   std::wstring out(static_cast<size_t>(length), L'\0');
   MultiByteToWideChar(CP_UTF8, 0, text.data(), size, &out[0], length);
   return out;
-}
-
-std::string Trim(const std::string& text) {
-  const size_t first = text.find_first_not_of(kTrimmed);
-  if (first == std::string::npos) return std::string();
-  return text.substr(first, text.find_last_not_of(kTrimmed) - first + 1);
-}
-
-bool EqualsNoCase(const std::string& a, const char* b) {
-  size_t i = 0;
-  for (; i < a.size() && b[i] != '\0'; ++i) {
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return i == a.size() && b[i] == '\0';
 }
 
 std::wstring FolderOf(const std::wstring& path) {
@@ -126,10 +114,13 @@ bool KxLibCurlDownload::Transfer(const DL::DownloadRequest& request) {
   ScopedHandle file;
   std::unique_ptr<KxLibCurlFileDataEvent> fileSink;
   if (request.dataSink == nullptr) {
+    data.resumeOffset = 0;
+    data.overlap.clear();
+    data.overlapChecked = 0;
+    data.overlapDiffers = false;
     const bool resume = ShouldResume(request);
-    data.resumeOffset = resume ? FileSize(temporaryPath_) : 0;
     file = OpenTemporaryFile(resume);
-    if (!file) {
+    if (!file || (resume && !ReadOverlap(file.Get()))) {
       data.lastError = GetLastError();
       return false;
     }
@@ -147,10 +138,17 @@ bool KxLibCurlDownload::Transfer(const DL::DownloadRequest& request) {
   const CURLcode code = curl.Perform(easy.Get());
   data.easy = nullptr;
   data.lastError = static_cast<DWORD>(code);
-  const bool transferred = code == CURLE_OK && !IsAborted();
+  const bool transferred = code == CURLE_OK && !IsAborted() && OverlapConfirmed();
   file.Reset();
   if (request.dataSink != nullptr) return transferred;
 
+  if (data.overlapDiffers || (code == CURLE_OK && !OverlapConfirmed())) {
+    // The partial file is not the start of the server's file (another
+    // version, or longer than it): nobody may resume it.
+    RemoveFileForced(temporaryPath_);
+    if (data.lastError == CURLE_OK) data.lastError = CURLE_RANGE_ERROR;
+    return false;
+  }
   if (!transferred) {
     // A partial file is what the next attempt resumes from; one nobody will
     // resume is not left behind.
@@ -214,7 +212,8 @@ unsigned long long KxLibCurlDownload::ProbeLength() const {
 }
 
 ScopedHandle KxLibCurlDownload::OpenTemporaryFile(bool resume) {
-  ScopedHandle file = OpenFileHandle(temporaryPath_, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS,
+  // Read access too: a resume reads the file's tail back.
+  ScopedHandle file = OpenFileHandle(temporaryPath_, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS,
                                      FILE_ATTRIBUTE_NORMAL);
   if (!file) return file;
   // A partial file that is not resumed is written over from its start; its
@@ -224,6 +223,45 @@ ScopedHandle KxLibCurlDownload::OpenTemporaryFile(bool resume) {
                       (resume || SetEndOfFile(file.Get()));
   if (!placed) return ScopedHandle();
   return file;
+}
+
+// The last kLibCurlResumeOverlap bytes of the partial file; the resume
+// starts that far before its end and the file stays positioned at its end.
+bool KxLibCurlDownload::ReadOverlap(HANDLE file) {
+  KxLibCurlDownloadData& data = *data_;
+  data.overlap.assign(kLibCurlResumeOverlap, '\0');
+  LARGE_INTEGER back = {};
+  back.QuadPart = -static_cast<LONGLONG>(kLibCurlResumeOverlap);
+  LARGE_INTEGER end = {};
+  DWORD read = 0;
+  if (!SetFilePointerEx(file, back, nullptr, FILE_END) ||
+      !ReadFile(file, &data.overlap[0], kLibCurlResumeOverlap, &read, nullptr) || read != kLibCurlResumeOverlap ||
+      !SetFilePointerEx(file, LARGE_INTEGER{}, &end, FILE_CURRENT)) {
+    data.overlap.clear();
+    return false;
+  }
+  data.resumeOffset = static_cast<unsigned long long>(end.QuadPart) - kLibCurlResumeOverlap;
+  return true;
+}
+
+bool KxLibCurlDownload::OverlapConfirmed() const {
+  const KxLibCurlDownloadData& data = *data_;
+  return !data.overlapDiffers && data.overlapChecked == data.overlap.size();
+}
+
+// Consumes the body's first bytes while they are compared with the partial
+// file's tail; false at the first difference.
+bool KxLibCurlDownload::CheckOverlap(KxLibCurlDownloadData& state, const char*& data, size_t& bytes) {
+  const size_t compared = std::min(bytes, state.overlap.size() - state.overlapChecked);
+  if (compared == 0) return true;
+  if (std::memcmp(data, state.overlap.data() + state.overlapChecked, compared) != 0) {
+    state.overlapDiffers = true;
+    return false;
+  }
+  state.overlapChecked += compared;
+  data += compared;
+  bytes -= compared;
+  return true;
 }
 
 bool KxLibCurlDownload::SetOptions(CURL* easy) const {
@@ -263,22 +301,12 @@ size_t __cdecl KxLibCurlDownload::OnHeader(char* line, size_t size, size_t count
   return size * count;
 }
 
-void KxLibCurlDownload::TakeHeader(const std::string& line) {
-  const size_t colon = line.find(": ");
-  if (colon == std::string::npos) return;
-  const std::string name = line.substr(0, colon);
-  const std::string value = line.substr(colon + 2);
-  if (EqualsNoCase(name, "Content-Length")) {
-    const unsigned long long length = std::strtoull(Trim(value).c_str(), nullptr, 10);
-    if (length != 0) data_->contentLength = length;
-  } else if (EqualsNoCase(name, "Content-Disposition")) {
-    const size_t at = value.find("filename=");
-    if (at == std::string::npos) return;
-    std::string fileName = value.substr(at + 9);
-    fileName = Trim(fileName.substr(0, fileName.find(';')));
-    std::string decoded;
-    if (CurlLibrary::Instance().Unescape(data_->easy, fileName, decoded)) data_->offeredFileName = FromUtf8(decoded);
-  }
+void KxLibCurlDownload::TakeHeader(const std::string& text) {
+  const LibCurlHeaderLine line = ParseLibCurlHeaderLine(text);
+  if (line.contentLength != 0) data_->contentLength = line.contentLength;
+  std::string decoded;
+  if (line.offersFileName && CurlLibrary::Instance().Unescape(data_->easy, line.escapedFileName, decoded))
+    data_->offeredFileName = FromUtf8(decoded);
 }
 
 size_t __cdecl KxLibCurlDownload::OnWrite(char* data, size_t size, size_t count, void* self) {
@@ -289,13 +317,17 @@ size_t __cdecl KxLibCurlDownload::OnWrite(char* data, size_t size, size_t count,
     state.firstData = false;
     if (!download->BeginBody()) return 0;
   }
-  const size_t bytes = size * count;
+  const size_t received = size * count;
+  const char* rest = data;
+  size_t bytes = received;
+  if (!CheckOverlap(state, rest, bytes)) return 0;
+  if (bytes == 0) return received;
   DWORD written = 0;
-  if (state.dataSink == nullptr || !state.dataSink->Write(data, static_cast<DWORD>(bytes), &written) ||
+  if (state.dataSink == nullptr || !state.dataSink->Write(rest, static_cast<DWORD>(bytes), &written) ||
       written != bytes)
     return 0;
   state.bytesWritten += bytes;
-  return bytes;
+  return received;
 }
 
 bool KxLibCurlDownload::BeginBody() {

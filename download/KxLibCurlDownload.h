@@ -19,6 +19,10 @@ namespace Kx {
 
 // A partial temporary file below this size is not worth resuming.
 constexpr unsigned long long kLibCurlMinimumResumeSize = 1048576;
+// A resume asks again for this many bytes before the partial file's end and
+// goes on only when the server's bytes match them: a partial file of an
+// older version of the file, or one longer than the server's, is not used.
+constexpr DWORD kLibCurlResumeOverlap = 0x8000;
 
 // The state of one libcurl download, shared with its callbacks.
 struct KxLibCurlDownloadData {
@@ -37,6 +41,9 @@ struct KxLibCurlDownloadData {
   unsigned long long contentLength = kUnknownLength;
   unsigned long long resumeOffset = 0;
   unsigned long long bytesWritten = 0;
+  std::string overlap;         // the partial file's tail, compared with the body's start
+  size_t overlapChecked = 0;   // bytes of `overlap` the body has matched so far
+  bool overlapDiffers = false;
   long long fileTime = 0;
   std::wstring offeredFileName;
   DWORD lastError = 0;
@@ -72,6 +79,9 @@ class KxLibCurlDownload {
   bool ShouldResume(const DL::DownloadRequest& request);
   unsigned long long ProbeLength() const;
   ScopedHandle OpenTemporaryFile(bool resume);
+  bool ReadOverlap(HANDLE file);
+  bool OverlapConfirmed() const;
+  static bool CheckOverlap(KxLibCurlDownloadData& state, const char*& data, size_t& bytes);
   bool SetOptions(CURL* easy) const;
   bool IsAborted() const;
   void SetRunning(bool running);

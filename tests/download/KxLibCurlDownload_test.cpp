@@ -77,7 +77,7 @@ TEST_P(LibCurlResumeTest, ResumesFromOneMebibyteUp) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, LibCurlResumeTest,
                          ::testing::Values(LibCurlResumeCase{"BelowOneMebibyteStartsAtZero", kMiB - 1, ""},
-                                           LibCurlResumeCase{"OneMebibyteResumes", kMiB, "bytes=1048576-"}),
+                                           LibCurlResumeCase{"OneMebibyteResumes", kMiB, "bytes=1015808-"}),
                          [](const ::testing::TestParamInfo<LibCurlResumeCase>& info) {
                            return std::string(info.param.name);
                          });
@@ -105,7 +105,8 @@ TEST_F(LibCurlDownloadTest, ResumeAnsweredWith200FailsAtTheFirstBlockAndWinInetF
     if (r.target.find("alone=1") == std::string::npos) log.push_back(r);
   ASSERT_GE(log.size(), 3u);
   EXPECT_TRUE(zelk::test::SentByLibCurl(log[0]));
-  EXPECT_EQ("bytes=1048576-", RangeOf(log[0]));
+  // Both resume 32 KiB before the partial file's end, to compare those bytes.
+  EXPECT_EQ("bytes=1015808-", RangeOf(log[0]));
   // WinINet: ranged tries (answered 200, so refused) and then the whole file.
   for (size_t i = 1; i + 1 < log.size(); ++i) {
     EXPECT_TRUE(zelk::test::SentByWinInet(log[i])) << log[i].headerText;
