@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "app/SingleInstanceLock.h"
+#include "tests/app/SilentTestSupport.h"
+#include "tests/support/TestServer.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -44,9 +46,16 @@ TEST(EntryTest, OnlySlashOrDashSRunsSilently) {
   const ModeCase cases[] = {
       {L"/S", true}, {L"-s", true}, {L"/silent", false}, {L"s", false}, {L"   ", false},
   };
+  // The silent flow downloads: from a local port nobody listens on, so it
+  // ends at once with nothing to run.
+  const zelk::test::ScopedTempDir temp;
+  std::wstring repointed;
+  ASSERT_TRUE(zelk::test::RepointedInstaller(temp.Path(), ZELK_INSTALLER_EXE,
+                                             zelk::test::TestServer::RefusedUrl(L"/zelkpic_KUID_1_v1.exe"),
+                                             repointed));
   for (const ModeCase& c : cases) {
     ChildProcess installer;
-    ASSERT_TRUE(installer.Start(Quote(InstallerPath()) + L" " + c.arguments));
+    ASSERT_TRUE(installer.Start(Quote(repointed) + L" " + c.arguments));
     DWORD exitCode = 99;
     if (!installer.Wait(c.silent ? 60000 : 10000, exitCode)) {
       // A windowed run may still be showing its window: that is not silent.

@@ -7,6 +7,7 @@
 #include <wincrypt.h>
 
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -18,9 +19,13 @@ inline std::wstring SignedFixture(const std::wstring& name) { return BinDir() + 
 
 class TestRootEnvironment : public testing::Environment {
  public:
+  // `folder`: the folder beside the test program whose test_root.cer (made
+  // by another run of make-certs.sh) is to be trusted.
+  explicit TestRootEnvironment(std::wstring folder = L"verify_fixtures") : folder_(std::move(folder)) {}
+
   void SetUp() override {
     std::string der;
-    ASSERT_TRUE(ReadFileBytes(SignedFixture(L"test_root.cer"), der)) << "fixtures missing";
+    ASSERT_TRUE(ReadFileBytes(BinDir() + L"\\" + folder_ + L"\\test_root.cer", der)) << "fixtures missing";
     HCERTSTORE store = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root");
     ASSERT_NE(nullptr, store);
     PCCERT_CONTEXT added = nullptr;
@@ -56,6 +61,7 @@ class TestRootEnvironment : public testing::Environment {
   }
 
  private:
+  std::wstring folder_;
   bool addedByUs_ = false;
   std::wstring thumbprint_;
 };

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Makes the signed files the verifier tests read, from a throw-away test PKI
 # generated on every run (nothing here is ever committed):
-#   make-certs.sh OUT_DIR SAMPLE_EXE PROBE_EXE
+#   make-certs.sh OUT_DIR SAMPLE_EXE PROBE_EXE [LEAF:OUTPUT_NAME:INPUT ...]
 # OUT_DIR receives the test root (test_root.cer, DER), copies of SAMPLE_EXE
 # signed by leaves with the subjects the cases need, one altered after
 # signing, and copies of PROBE_EXE unsigned, signed by an unlisted
-# publisher and signed then altered.
+# publisher and signed then altered. Each further argument signs INPUT with
+# the leaf LEAF (one made below, e.g. mobile or unlisted) into
+# OUT_DIR/OUTPUT_NAME, for other tests' and the demo's programs.
 #
 # Leaf certificates carry SHA-1 certificate signatures: Wine's policy step
 # passes any signer whose certificate is signed with sha256RSA, so only
@@ -135,6 +137,12 @@ alter "$out/mobile.exe" "$out/mobile_altered.exe"
 cp "$probe" "$out/probe_unsigned.exe"
 sign unlisted "$probe" "$out/probe_unlisted.exe"
 alter "$out/probe_unlisted.exe" "$out/probe_altered.exe"
+
+for extra in "${@:4}"; do
+  leaf=${extra%%:*}
+  rest=${extra#*:}
+  sign "$leaf" "${rest#*:}" "$out/${rest%%:*}"
+done
 
 # The private keys are not needed past this point.
 rm -rf "$work"

@@ -1,0 +1,214 @@
+// The install flow against the test server: the real installer run
+// silently, and the flow in this process reporting to a real window.
+#include "app/InstallFlow.h"
+
+#include <gtest/gtest.h>
+
+#include "app/InstalledProduct.h"
+#include "base/FileUtil.h"
+#include "download/TemporaryFileCommit.h"
+#include "tests/app/SilentTestSupport.h"
+#include "tests/support/TestServer.h"
+#include "verify/SignerVerifier.h"
+
+namespace {
+
+using zelk::test::ChildProcess;
+using zelk::test::MessageWindow;
+using zelk::test::ProductSandbox;
+using zelk::test::Quote;
+using zelk::test::ReceivedMessage;
+using zelk::test::SilentFixture;
+using zelk::test::TestServer;
+
+struct NameCase {
+  const wchar_t* url;
+  const wchar_t* channel;
+  const wchar_t* name;
+};
+
+TEST(PackageFileNameTest, ChannelReplacesTheTokenOrTheFallbackIsUsed) {
+  const NameCase cases[] = {
+      {L"https://h/tg/pic/zelkpic_KUID_100090_v10.10.exe", L"1234", L"zelkpic_1234_100090_v10.10.exe"},
+      {L"https://h/tg/pic/zelkpic_KUID_100090_v10.10.exe", L"", L"ZelkPic_package.exe"},
+      {L"https://h/tg/pic/zelkpicKUID.exe", L"1234", L"ZelkPic_package.exe"},
+      {L"https://h/tg/pic/zelkpic_100090_v10.exe", L"1234", L"ZelkPic_package.exe"},
+      {L"https://h/tg/pic/zelkpic_kuid_100090_v10.exe", L"1234", L"ZelkPic_package.exe"},
+      // Once "KUID" is there, every piece that reads kuid in any case is replaced.
+      {L"https://h/tg/pic/a_KUID_kuid_b.exe", L"77", L"a_77_77_b.exe"},
+      {L"", L"1234", L"ZelkPic_package.exe"},
+  };
+  for (const NameCase& c : cases) {
+    EXPECT_EQ(c.name, PackageFileName(c.url, c.channel)) << c.url << " / " << c.channel;
+  }
+}
+
+std::vector<ReceivedMessage> Stages(const std::vector<ReceivedMessage>& messages) {
+  std::vector<ReceivedMessage> stages;
+  for (const ReceivedMessage& m : messages) {
+    if (m.message == WM_INSTALLER_STAGE) stages.push_back(m);
+  }
+  return stages;
+}
+
+const ReceivedMessage* LastFinish(const std::vector<ReceivedMessage>& messages) {
+  const ReceivedMessage* finish = nullptr;
+  for (const ReceivedMessage& m : messages) {
+    if (m.message == WM_INSTALLER_DOWNLOAD && m.state == 2) finish = &m;
+  }
+  return finish;
+}
+
+class InstallFlowTest : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(TestServer::Available()) << "run with ZELK_TEST_SERVER=1"; }
+
+  // Serves `product` as /files/`name` and returns its address.
+  static std::wstring Serve(const std::wstring& product, const std::wstring& name) {
+    EXPECT_TRUE(zelk::test::ServeFile(product, name));
+    return TestServer::Url(L"/files/" + name);
+  }
+
+  std::vector<ReceivedMessage> Run(const std::wstring& url, const std::wstring& installPath = L"") {
+    LaunchConfig config;
+    config.channel = L"1234";
+    RunInstallFrom(url, config, window_.Handle(), installPath);
+    return window_.Drain();
+  }
+
+  ProductSandbox sandbox_;
+  MessageWindow window_;
+};
+
+TEST_F(InstallFlowTest, ServerDownOr404RunsNothingAndLeavesNoFile) {
+  const std::wstring urls[] = {
+      TestServer::RefusedUrl(L"/zelkpic_KUID_100090_v10.10.exe"),
+      TestServer::Url(L"/zelkpic_KUID_100090_v10.10.exe?status=404&size=5000"),
+      // Every answer breaks off early, also the one to the retry.
+      TestServer::Url(L"/zelkpic_KUID_100090_v10.10.exe?size=100000&cut=30000"),
+  };
+  for (const std::wstring& url : urls) {
+    const std::vector<ReceivedMessage> messages = Run(url);
+    const std::vector<ReceivedMessage> stages = Stages(messages);
+    ASSERT_EQ(1u, stages.size()) << zelk::test::WideToUtf8(url);
+    EXPECT_EQ(kStageFinished, stages[0].wParam);
+    EXPECT_EQ(1, stages[0].lParam);
+    const ReceivedMessage* finish = LastFinish(messages);
+    ASSERT_NE(nullptr, finish);
+    EXPECT_FALSE(finish->success);
+    const std::wstring target = PackageFolder() + L"\\zelkpic_1234_100090_v10.10.exe";
+    EXPECT_FALSE(Kx::Exists(target));
+    EXPECT_FALSE(Kx::Exists(Kx::TemporaryPathFor(target)));
+  }
+  EXPECT_EQ("", sandbox_.Log());
+}
+
+TEST_F(InstallFlowTest, PackageOfUnlistedPublisherIsNotRunAndStays) {
+  // The installer signed by a listed publisher: its own-signer rule does not
+  // let the unlisted package through.
+  const HMODULE signedInstaller = LoadLibraryExW(SilentFixture(L"product_10.10.0.0.exe").c_str(), nullptr,
+                                                 DONT_RESOLVE_DLL_REFERENCES);
+  ASSERT_NE(nullptr, signedInstaller);
+  Kx::SignerVerifier::Instance().SetInstallerModule(signedInstaller);
+  const std::vector<ReceivedMessage> messages =
+      Run(Serve(SilentFixture(L"product_unlisted.exe"), L"zelkpic_KUID_100090_v10.10.exe"));
+  Kx::SignerVerifier::Instance().SetInstallerModule(nullptr);
+  FreeLibrary(signedInstaller);
+
+  const ReceivedMessage* finish = LastFinish(messages);
+  ASSERT_NE(nullptr, finish);
+  EXPECT_FALSE(finish->success);
+  EXPECT_EQ(L"", finish->path);
+  const std::vector<ReceivedMessage> stages = Stages(messages);
+  ASSERT_EQ(1u, stages.size());
+  EXPECT_EQ(kStageFinished, stages[0].wParam);
+  EXPECT_EQ(1, stages[0].lParam);
+  EXPECT_TRUE(Kx::FileExists(PackageFolder() + L"\\zelkpic_1234_100090_v10.10.exe"));
+  EXPECT_EQ("", sandbox_.Log());
+}
+
+TEST_F(InstallFlowTest, CurrentEditorFinishesWithSuccessWithoutRunningThePackage) {
+  sandbox_.InstallEditor(SilentFixture(L"product_10.10.0.0.exe"));
+  const std::vector<ReceivedMessage> stages =
+      Stages(Run(Serve(SilentFixture(L"product_10.9.9.9.exe"), L"zelkpic_KUID_100090_v10.10.exe")));
+  ASSERT_EQ(1u, stages.size());
+  EXPECT_EQ(kStageFinished, stages[0].wParam);
+  EXPECT_EQ(0, stages[0].lParam);
+  EXPECT_EQ("", sandbox_.Log());
+  // Not run, so not cleaned up either.
+  EXPECT_TRUE(Kx::FileExists(PackageFolder() + L"\\zelkpic_1234_100090_v10.10.exe"));
+}
+
+TEST_F(InstallFlowTest, NewerPackageRunsIntoTheChosenFolder) {
+  sandbox_.InstallEditor(SilentFixture(L"product_10.10.0.0.exe"));
+  const std::wstring target = sandbox_.Temp().Join(L"chosen");
+  const std::vector<ReceivedMessage> stages =
+      Stages(Run(Serve(SilentFixture(L"product_10.10.0.1.exe"), L"zelkpic_KUID_100090_v10.10.exe"), target));
+  ASSERT_EQ(2u, stages.size());
+  EXPECT_EQ(kStagePackageRunning, stages[0].wParam);
+  EXPECT_EQ(kStageFinished, stages[1].wParam);
+  EXPECT_EQ(0, stages[1].lParam);
+  EXPECT_NE(std::string::npos, sandbox_.Log().find("package: arguments [-setDefault -path=\"" +
+                                                   zelk::test::WideToUtf8(target) + "\"]"))
+      << sandbox_.Log();
+  EXPECT_EQ(target + L"\\", InstalledProductDir());
+  EXPECT_FALSE(Kx::Exists(PackageFolder()));
+}
+
+// The real installer, copied under a channel name and pointed at the server.
+class SilentInstallerTest : public InstallFlowTest {
+ protected:
+  DWORD RunInstaller(const std::wstring& name, const std::wstring& url) {
+    std::wstring installer;
+    EXPECT_TRUE(zelk::test::RepointedInstaller(sandbox_.Temp().Path(), name, url, installer));
+    ChildProcess process;
+    EXPECT_TRUE(process.Start(Quote(installer) + L" /s"));
+    DWORD exitCode = 99;
+    EXPECT_TRUE(process.Wait(120000, exitCode)) << "the silent installer did not end";
+    return exitCode;
+  }
+};
+
+TEST_F(SilentInstallerTest, DownloadsVerifiesRunsAndRemovesThePackage) {
+  const DWORD exitCode =
+      RunInstaller(L"zelkpdf_1234.exe", Serve(SilentFixture(L"product_10.10.0.0.exe"), L"zelkpic_KUID_100090_v10.10.exe"));
+  EXPECT_EQ(1u, exitCode);
+  const std::string log = sandbox_.Log();
+  const std::string package = zelk::test::WideToUtf8(PackageFolder() + L"\\zelkpic_1234_100090_v10.10.exe");
+  EXPECT_NE(std::string::npos, log.find("package: file " + package + "\r\n")) << log;
+  EXPECT_NE(std::string::npos, log.find("package: arguments [-setDefault]\r\n")) << log;
+  EXPECT_FALSE(Kx::Exists(PackageFolder())) << "package or its folder left behind";
+  EXPECT_TRUE(Kx::FileExists(DefaultInstallDir(32) + L"\\ZelkPdfEditor.exe"));
+  EXPECT_EQ(DefaultInstallDir(32) + L"\\", InstalledProductDir());
+}
+
+struct FallbackCase {
+  const wchar_t* installerName;
+  const wchar_t* servedName;
+};
+
+TEST_F(SilentInstallerTest, FallbackNameForNoChannelNoUnderscoreOrLowerCaseToken) {
+  const FallbackCase cases[] = {
+      {L"setup.exe", L"zelkpic_KUID_100090_v10.10.exe"},
+      {L"zelkpdf_1234.exe", L"zelkpicKUID.exe"},
+      // (Another number than the file served above: Wine's file names ignore case.)
+      {L"zelkpdf_1234.exe", L"zelkpic_kuid_100091_v10.10.exe"},
+  };
+  for (const FallbackCase& c : cases) {
+    ProductSandbox sandbox;
+    const std::wstring url = Serve(SilentFixture(L"product_10.10.0.0.exe"), c.servedName);
+    std::wstring installer;
+    ASSERT_TRUE(zelk::test::RepointedInstaller(sandbox.Temp().Path(), c.installerName, url, installer));
+    ChildProcess process;
+    ASSERT_TRUE(process.Start(Quote(installer) + L" /s"));
+    DWORD exitCode = 99;
+    ASSERT_TRUE(process.Wait(120000, exitCode));
+    EXPECT_EQ(1u, exitCode);
+    const std::string expected = "package: file " + zelk::test::WideToUtf8(PackageFolder()) + "\\ZelkPic_package.exe\r\n";
+    EXPECT_NE(std::string::npos, sandbox.Log().find(expected)) << zelk::test::WideToUtf8(c.installerName) << " "
+                                                               << zelk::test::WideToUtf8(url) << "\n"
+                                                               << sandbox.Log();
+  }
+}
+
+}  // namespace

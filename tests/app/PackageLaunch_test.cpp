@@ -1,0 +1,269 @@
+// Running the package: its arguments, the hold against change between the
+// signer check and the start, the clean-up, and the installed-product check
+// on real signed builds of the demo product.
+#include "app/PackageLaunch.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/InstallFlow.h"
+#include "app/InstalledProduct.h"
+#include "base/FileUtil.h"
+#include "base/Registry.h"
+#include "verify/SignerVerifier.h"
+#include "tests/app/SilentTestSupport.h"
+#include "tests/verify/SignedFixtures.h"
+
+namespace {
+
+using zelk::test::BinDir;
+using zelk::test::ChildProcess;
+using zelk::test::ProductSandbox;
+using zelk::test::Quote;
+using zelk::test::SilentFixture;
+
+// The demo product builds chain to the root of their own make-certs run.
+testing::Environment* const g_silentRoot =
+    testing::AddGlobalTestEnvironment(new zelk::test::TestRootEnvironment(L"silent_fixtures"));
+
+struct ArgumentCase {
+  bool associate;
+  const wchar_t* installPath;
+  const wchar_t* arguments;
+};
+
+TEST(PackageArgumentsTest, SwitchAndQuotedFolder) {
+  const ArgumentCase cases[] = {
+      {false, L"", L""},
+      {true, L"", L"-setDefault"},
+      {false, L"D:\\x", L" -path=\"D:\\x\""},
+      {true, L"D:\\x", L"-setDefault -path=\"D:\\x\""},
+  };
+  for (const ArgumentCase& c : cases) {
+    EXPECT_EQ(c.arguments, PackageArguments(c.associate, c.installPath)) << c.associate << " " << c.installPath;
+  }
+}
+
+// Restores the process-wide association flag after a case.
+class AssociationScope {
+ public:
+  explicit AssociationScope(bool value) : old_(associatePdf.exchange(value)) {}
+  ~AssociationScope() { associatePdf = old_; }
+
+ private:
+  bool old_;
+};
+
+class RunPackageTest : public testing::Test {
+ protected:
+  // A copy of a signed product build as the package, alone in its folder.
+  std::wstring PlacePackage(const std::wstring& product = L"product_10.10.0.0.exe") {
+    folder_ = sandbox_.Temp().Join(L"ZelkPic");
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    const std::wstring package = folder_ + L"\\zelkpic_1234_100090_v10.10.exe";
+    EXPECT_TRUE(CopyFileW(SilentFixture(product).c_str(), package.c_str(), FALSE));
+    return package;
+  }
+
+  ProductSandbox sandbox_;
+  std::wstring folder_;
+};
+
+struct LaunchCase {
+  bool associate;
+  const wchar_t* installPath;  // relative to the case's temporary folder; empty for none
+  const char* loggedArguments;
+};
+
+TEST_F(RunPackageTest, PackageGetsExactlyItsArgumentsAndIsRemovedWithItsFolder) {
+  const LaunchCase cases[] = {
+      {false, L"", "package: arguments []"},
+      {true, L"", "package: arguments [-setDefault]"},
+      {true, L"target dir", "package: arguments [-setDefault -path=\"%s\"]"},
+  };
+  for (const LaunchCase& c : cases) {
+    ProductSandbox sandbox;
+    const std::wstring folder = sandbox.Temp().Join(L"ZelkPic");
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring package = folder + L"\\zelkpic_1234_100090_v10.10.exe";
+    ASSERT_TRUE(CopyFileW(SilentFixture(L"product_10.10.0.0.exe").c_str(), package.c_str(), FALSE));
+    const std::wstring installPath = *c.installPath ? sandbox.Temp().Join(c.installPath) : L"";
+    const AssociationScope association(c.associate);
+
+    ASSERT_TRUE(RunPackage(package, installPath));
+
+    char expected[600];
+    snprintf(expected, sizeof(expected), c.loggedArguments, zelk::test::WideToUtf8(installPath).c_str());
+    const std::string log = sandbox.Log();
+    EXPECT_NE(std::string::npos, log.find(std::string(expected) + "\r\n")) << log;
+    EXPECT_FALSE(Kx::Exists(package));
+    EXPECT_FALSE(Kx::Exists(folder)) << "the emptied package folder stays";
+    // The package ran to its end before RunPackage returned: it installed.
+    const std::wstring installed = installPath.empty() ? DefaultInstallDir(32) : installPath;
+    EXPECT_TRUE(Kx::FileExists(installed + L"\\ZelkPdfEditor.exe"));
+    EXPECT_EQ(installed + L"\\", InstalledProductDir());
+  }
+}
+
+TEST_F(RunPackageTest, FolderWithOtherFilesStays) {
+  const std::wstring package = PlacePackage();
+  ASSERT_TRUE(zelk::test::WriteFileBytes(folder_ + L"\\other.txt", "kept"));
+  ASSERT_TRUE(RunPackage(package, sandbox_.Temp().Join(L"target")));
+  EXPECT_FALSE(Kx::Exists(package));
+  EXPECT_TRUE(Kx::FileExists(folder_ + L"\\other.txt"));
+}
+
+TEST_F(RunPackageTest, MissingPackageIsNotRun) {
+  EXPECT_FALSE(RunPackage(sandbox_.Temp().Join(L"absent.exe"), L""));
+  EXPECT_EQ("", sandbox_.Log());
+}
+
+TEST_F(RunPackageTest, OtherProcessCannotWriteOrDeleteThePackageWhileItIsHeld) {
+  const std::wstring package = PlacePackage();
+  DWORD probeResult = 99;
+  bool called = false;
+  const bool started = RunPackage(package, sandbox_.Temp().Join(L"target"), [&](const std::wstring& held) {
+    called = true;
+    EXPECT_EQ(package, held);
+    ChildProcess probe;
+    ASSERT_TRUE(probe.Start(Quote(BinDir() + L"\\file_probe.exe") + L" " + Quote(held)));
+    ASSERT_TRUE(probe.Wait(60000, probeResult));
+  });
+  ASSERT_TRUE(called);
+  EXPECT_EQ(0u, probeResult) << "bit 1: opened for writing, bit 2: deleted";
+  EXPECT_TRUE(started) << "the held file still starts";
+  EXPECT_NE(std::string::npos, sandbox_.Log().find("package: installed")) << sandbox_.Log();
+  EXPECT_FALSE(Kx::Exists(package));
+}
+
+TEST_F(RunPackageTest, AfterTheRunTheFileIsFreeAgain) {
+  // Without the hold the same probe can delete the file: the probe is able
+  // to see the difference.
+  const std::wstring package = PlacePackage();
+  ChildProcess probe;
+  ASSERT_TRUE(probe.Start(Quote(BinDir() + L"\\file_probe.exe") + L" " + Quote(package)));
+  DWORD probeResult = 99;
+  ASSERT_TRUE(probe.Wait(60000, probeResult));
+  EXPECT_EQ(3u, probeResult);
+}
+
+// An installer signed by a listed publisher: then only trusted signers pass.
+class SignedInstallerScope {
+ public:
+  SignedInstallerScope()
+      : module_(LoadLibraryExW(SilentFixture(L"product_10.10.0.0.exe").c_str(), nullptr,
+                               DONT_RESOLVE_DLL_REFERENCES)) {
+    Kx::SignerVerifier::Instance().SetInstallerModule(module_);
+  }
+  ~SignedInstallerScope() {
+    Kx::SignerVerifier::Instance().SetInstallerModule(nullptr);
+    if (module_ != nullptr) FreeLibrary(module_);
+  }
+  bool Loaded() const { return module_ != nullptr; }
+
+ private:
+  HMODULE module_;
+};
+
+TEST_F(RunPackageTest, UntrustedPackageIsNeitherRunNorDeleted) {
+  const SignedInstallerScope installer;
+  ASSERT_TRUE(installer.Loaded());
+  const std::wstring package = PlacePackage(L"product_unlisted.exe");
+  EXPECT_FALSE(RunPackage(package, sandbox_.Temp().Join(L"target")));
+  EXPECT_TRUE(Kx::FileExists(package));
+  EXPECT_EQ("", sandbox_.Log());
+}
+
+struct CurrentCase {
+  const char* label;
+  const wchar_t* installed;  // product build installed as the editor; empty for none
+  const wchar_t* package;
+  bool editorRunning;
+  bool current;
+  bool installerSigned = true;
+};
+
+class InstalledProductTest : public testing::TestWithParam<CurrentCase> {};
+
+TEST_P(InstalledProductTest, DecidesWhetherThePackageMustRun) {
+  const CurrentCase& c = GetParam();
+  std::unique_ptr<SignedInstallerScope> installer;
+  if (c.installerSigned) {
+    installer = std::make_unique<SignedInstallerScope>();
+    ASSERT_TRUE(installer->Loaded());
+  }
+  ProductSandbox sandbox;
+  ChildProcess editor;
+  if (*c.installed) {
+    const std::wstring folder = sandbox.InstallEditor(*c.installed == L'\\' ? BinDir() + c.installed
+                                                                            : SilentFixture(c.installed));
+    EXPECT_EQ(folder + L"\\", InstalledProductDir()) << "the value has no trailing backslash";
+    if (c.editorRunning) {
+      ASSERT_TRUE(editor.Start(Quote(folder + L"\\ZelkPdfEditor.exe") + L" -stay"));
+      for (int i = 0; i < 300 && sandbox.Log().find("editor: started") == std::string::npos; ++i) Sleep(20);
+    }
+  }
+  EXPECT_EQ(c.current, IsInstalledProductCurrent(SilentFixture(c.package)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Versions, InstalledProductTest,
+    testing::Values(
+        CurrentCase{"NothingInstalled", L"", L"product_10.10.0.0.exe", false, false},
+        CurrentCase{"OlderPackageSkipped", L"product_10.10.0.0.exe", L"product_10.9.9.9.exe", false, true},
+        CurrentCase{"SameVersionSkipped", L"product_10.10.0.0.exe", L"product_10.10.0.0.exe", false, true},
+        CurrentCase{"NewerPackageRuns", L"product_10.10.0.0.exe", L"product_10.10.0.1.exe", false, false},
+        CurrentCase{"RunningEditorSkipsNewerPackage", L"product_10.10.0.0.exe", L"product_10.10.0.1.exe", true,
+                    true},
+        CurrentCase{"UntrustedEditorNeverCurrent", L"product_unlisted.exe", L"product_10.9.9.9.exe", false,
+                    false},
+        // An unsigned installer trusts every file: only the missing version decides.
+        CurrentCase{"EditorWithoutVersionNeverCurrent", L"\\file_probe.exe", L"product_10.9.9.9.exe", false,
+                    false, false}),
+    [](const testing::TestParamInfo<CurrentCase>& info) { return std::string(info.param.label); });
+
+TEST(InstallFolderTest, InstalledFolderIsLockedDefaultIsFree) {
+  ProductSandbox sandbox;
+  InstallFolderChoice choice = ChooseInstallFolder();
+  EXPECT_EQ(DefaultInstallDir(32), choice.folder);
+  EXPECT_FALSE(choice.locked);
+
+  const std::wstring folder = sandbox.InstallEditor(SilentFixture(L"product_10.10.0.0.exe"));
+  choice = ChooseInstallFolder();
+  EXPECT_EQ(folder, choice.folder);
+  EXPECT_TRUE(choice.locked);
+}
+
+TEST(InstallFolderTest, DefaultFolderIsUnderProgramFiles) {
+  std::wstring programFiles;
+  ASSERT_TRUE(Kx::KxRegistry().OpenAndQuery(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", L"ProgramFilesDir",
+                                            programFiles));
+  EXPECT_EQ(programFiles + L"\\ZelkSoft\\ZelkPic", DefaultInstallDir(32));
+}
+
+TEST(LaunchEditorTest, StartsTheInstalledEditor) {
+  ProductSandbox sandbox;
+  EXPECT_FALSE(LaunchEditor()) << "nothing installed";
+  sandbox.InstallEditor(SilentFixture(L"product_10.10.0.0.exe"));
+  ASSERT_TRUE(LaunchEditor());
+  for (int i = 0; i < 500 && sandbox.Log().find("editor: started") == std::string::npos; ++i) Sleep(20);
+  EXPECT_NE(std::string::npos, sandbox.Log().find("editor: started")) << sandbox.Log();
+}
+
+TEST(StartProcessTest, WaitsAndReadsTheExitCode) {
+  ProductSandbox sandbox;
+  const std::wstring probe = BinDir() + L"\\file_probe.exe";
+  const std::wstring file = sandbox.Temp().Join(L"free.txt");
+  ASSERT_TRUE(zelk::test::WriteFileBytes(file, "x"));
+  DWORD pid = 0;
+  DWORD exitCode = 99;
+  // No blank given: one is put between the program and its argument.
+  ASSERT_TRUE(StartProcess(true, probe, Quote(file), &pid, &exitCode));
+  EXPECT_NE(0u, pid);
+  EXPECT_EQ(3u, exitCode);
+  EXPECT_FALSE(Kx::Exists(file));
+  EXPECT_FALSE(StartProcess(true, sandbox.Temp().Join(L"absent.exe"), L"", nullptr, nullptr));
+}
+
+}  // namespace
