@@ -1,17 +1,84 @@
 #!/usr/bin/env bash
-# Builds the installer and runs its main job under Wine against the local
-# demo. Until the install flow is complete this builds the 64-bit test build
-# of the installer and starts it silently, printing its exit code.
+# The installer's main job end to end under Wine, against a local demo:
+# the test HTTP server hosts a signed demo package on 127.0.0.1, the
+# installer is built with that address, and zelkpdf_<channel>.exe /s
+# downloads the package, checks its signer, runs it (it installs a demo
+# ZelkPdfEditor.exe and records the folder in the registry) and removes it.
+# Afterwards the script shows the package's log, the installed files, the
+# registry value and the installer's exit code (1 for any silent run).
+#
+# The demo programs and their signatures come from the test fixtures
+# (tests/app/fixture, tests/verify/make-certs.sh): a throw-away test PKI
+# whose root the demo trusts in its own Wine prefix (build/demo).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-
-ZELK_BUILD_DIR="$root/build/demo-x86_64" "$root/scripts/build.sh" x86_64 -DZELK_BUILD_TESTS=OFF -DZELK_CHANNEL=100090 \
-  -DZELK_PACKAGE_URL="http://127.0.0.1:8991/tg/pic/zelkpic_KUID_100090_v10.10.exe"
-
+channel=${ZELK_DEMO_CHANNEL:-100090}
+build="${ZELK_BUILD_DIR:-$root/build/demo-x86_64}"
 state="$root/build/demo"
-exe="$root/build/demo-x86_64/bin/zelkpdf_100090.exe"
-echo "demo: running $(basename "$exe") /s under Wine (prefix $state/wineprefix)"
+
+if [ "${1:-}" != --with-server ]; then
+  # Build the tools once (dependencies, configure) before the server starts.
+  "$root/scripts/setup-machine.sh"
+  exec "$root/tests/server/with-server.sh" "$0" --with-server
+fi
+
+# Inside with-server.sh: the server listens on ZELK_TEST_SERVER_PORT.
+server_dir=${ZELK_TEST_SERVER_DIR#Z:}
+server_dir=${server_dir//\\//}
+url="http://127.0.0.1:$ZELK_TEST_SERVER_PORT/files/zelkpic_KUID_100090_v10.10.exe"
+
+echo "demo: building the installer for $url"
+prefix=$("$root/scripts/build-deps.sh" x86_64-w64-mingw32 | awk '$1 == "prefix" && $2 == "x86_64-w64-mingw32" { print $3 }')
+generator=()
+[ -f "$build/CMakeCache.txt" ] || generator=(-G Ninja)
+cmake -S "$root" -B "$build" "${generator[@]}" \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-w64-mingw32.cmake" \
+  -DCMAKE_BUILD_TYPE=Release -DZELK_DEPS_PREFIX="$prefix" -DZELK_BUILD_TESTS=ON \
+  -DZELK_CHANNEL="$channel" -DZELK_PACKAGE_URL="$url" >/dev/null
+cmake --build "$build" -j "$(nproc)" --target zelkpdf silent_signed_fixtures trust_root
+
+bin="$build/bin"
+cp "$bin/silent_fixtures/product_10.10.0.0.exe" "$server_dir/files/zelkpic_KUID_100090_v10.10.exe"
+
+run() { "$root/tests/harness/wine-run.sh" "$state" "$@"; }
+winpath() { echo "Z:${1//\//\\}"; }
+
+# A clean machine: no editor installed, the demo PKI's root trusted.
+drive_c="$state/wineprefix/drive_c"
+run reg delete 'HKLM\SOFTWARE\ZelkPic' /f >/dev/null 2>&1 || true
+rm -rf "$drive_c/Program Files/ZelkSoft"
+run "$bin/trust_root.exe" "$(winpath "$bin/silent_fixtures/test_root.cer")"
+
+# What the installer's signer check will say: the probe stands for an
+# installer signed by a publisher that is not on the list, so only a listed
+# publisher's signature passes.
+verdict=0
+run "$bin/silent_fixtures/probe_unlisted.exe" "$(winpath "$server_dir/files/zelkpic_KUID_100090_v10.10.exe")" || verdict=$?
+case $verdict in
+  1) echo "demo: the hosted package is signed by a listed publisher" ;;
+  *) echo "demo: the hosted package does not pass the signer check" ;;
+esac
+
+log="$state/demo.log"
+rm -f "$log"
+export ZELK_DEMO_LOG
+ZELK_DEMO_LOG=$(winpath "$log")
+
+echo "demo: running zelkpdf_$channel.exe /s under Wine (prefix $state/wineprefix)"
 code=0
-"$root/tests/harness/wine-run.sh" "$state" "$exe" /s || code=$?
+run "$bin/zelkpdf_$channel.exe" /s || code=$?
+
+echo
+echo "demo: requests the server received:"
+for request in "$server_dir"/requests/*.txt; do
+  [ -f "$request" ] && head -n 1 "$request"
+done
+echo "demo: package log ($log):"
+if [ -f "$log" ]; then sed 's/^/  /' "$log"; else echo "  (empty: the package did not run)"; fi
+echo "demo: installed files:"
+find "$drive_c/Program Files/ZelkSoft" -type f 2>/dev/null | sed "s|^$drive_c|  C:|" || true
+echo "demo: registry HKLM\\SOFTWARE\\ZelkPic:"
+run reg query 'HKLM\SOFTWARE\ZelkPic' /v Path 2>/dev/null | tr -d '\r' | grep Path | sed 's/^ */  /' || echo "  (none)"
+echo "demo: package folder left in %TEMP%: $(ls "$drive_c"/users/*/Temp/ZelkPic 2>/dev/null | wc -l) files"
 "$root/tests/harness/wine-run.sh" --stop "$state"
 echo "demo: installer exit code $code"
