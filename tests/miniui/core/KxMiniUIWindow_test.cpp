@@ -1,0 +1,352 @@
+// Framework windows made from layouts: size, centring, what reaches the
+// screen, layered painting, the drop shadow, layout switching, style update
+// documents and the window-drag path, on real windows under Xvfb.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "miniui/core/KxMiniUIClassRegistry.h"
+#include "miniui/core/KxMiniUICanvasGdiplus.h"
+#include "miniui/core/KxMiniUIFrameWindow.h"
+#include "miniui/core/KxMiniUIRootView.h"
+#include "miniui/core/KxMiniUISimpleWindow.h"
+#include "tests/miniui/core/support/WindowTestSupport.h"
+#include "tests/support/TestSupport.h"
+
+namespace zelk::test {
+
+KXMINIUI_REGISTER_CLASS(PaintTallyView);
+
+namespace {
+
+// A window that records the WM_SYSCOMMAND requests its views post (and
+// swallows them, so no system move loop starts).
+class SpyWindow : public KxMiniUISimpleWindow {
+ public:
+  using KxMiniUISimpleWindow::KxMiniUISimpleWindow;
+  std::vector<WPARAM> systemCommands;
+  int initCalls = 0;
+
+ protected:
+  void OnInitDialog() override { ++initCalls; }
+  bool ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM, LRESULT& result) override {
+    if (message != WM_SYSCOMMAND) return false;
+    systemCommands.push_back(wParam);
+    result = 0;
+    return true;
+  }
+};
+
+PaintTallyView* TallyOf(KxMiniUIDialogView& window, int id) {
+  return dynamic_cast<PaintTallyView*>(window.GetRootView()->FindViewById(id));
+}
+
+// Shows the window and waits until its first paint has reached the screen.
+void ShowAndSettle(KxMiniUIDialogView& window) {
+  ::ShowWindow(window.GetHwnd(), SW_SHOWNOACTIVATE);
+  ::UpdateWindow(window.GetHwnd());
+  PumpFor(300);
+}
+
+class WindowTest : public FrameworkWindowTest {};
+
+TEST_F(WindowTest, OpensAtTheLayoutsSizeCentredInTheWorkAreaWithItsTitleAndTree) {
+  SpyWindow window(kBasicLayout);
+  const HWND handle = window.Create(nullptr, WS_POPUP | WS_SYSMENU);
+  ASSERT_NE(handle, nullptr);
+  EXPECT_EQ(window.initCalls, 1);
+  EXPECT_TRUE(KxMiniUIAppModule::Instance().HasWindow(&window));
+
+  RECT client{};
+  ::GetClientRect(handle, &client);
+  EXPECT_EQ(client.right, 300);  // the whole window is client area
+  EXPECT_EQ(client.bottom, 200);
+  const RECT area = DesktopWorkArea();
+  const RECT frame = WindowRectOf(handle);
+  EXPECT_EQ(frame.left, area.left + (area.right - area.left - 300) / 2);
+  EXPECT_EQ(frame.top, area.top + (area.bottom - area.top - 200) / 2);
+  wchar_t title[64] = {};
+  ::GetWindowTextW(handle, title, 64);
+  EXPECT_STREQ(title, L"KxWindowTest Basic");
+  // The system adds clip-siblings to every top-level window.
+  EXPECT_EQ(::GetWindowLongPtrW(handle, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_VISIBLE | WS_CLIPSIBLINGS),
+            static_cast<LONG_PTR>(0x82080000));
+  EXPECT_NE(window.GetTooltip(), nullptr);
+
+  KxMiniUIView* red = window.GetRootView()->FindViewById(11);
+  ASSERT_NE(red, nullptr);
+  EXPECT_EQ(red->ToWindowPoint(POINT{0, 0}).x, 10);
+  EXPECT_EQ(red->Width(), 100);
+}
+
+TEST_F(WindowTest, AScreenshotShowsTheViewsWhereTheLayoutPutsThem) {
+  SpyWindow window(kBasicLayout);
+  const HWND handle = window.Create(nullptr, WS_POPUP | WS_SYSMENU);
+  ASSERT_NE(handle, nullptr);
+  ShowAndSettle(window);
+  const RECT frame = WindowRectOf(handle);
+  const ScreenCapture shot(frame);
+  EXPECT_TRUE(shot.SavePng(BinDir() + L"\\KxMiniUIWindow_basic.png"));
+
+  const struct {
+    POINT at;
+    COLORREF color;
+  } expected[] = {
+      {{60, 35}, RGB(255, 0, 0)},     // view 11
+      {{200, 140}, RGB(0, 0, 255)},   // view 12
+      {{35, 125}, RGB(0, 255, 0)},    // view 13
+      {{250, 30}, RGB(255, 255, 255)},  // the white panel beneath
+  };
+  for (const auto& probe : expected) {
+    EXPECT_EQ(shot.At(probe.at.x, probe.at.y), probe.color) << probe.at.x << "," << probe.at.y;
+  }
+}
+
+// A layered window has no system copy of its surface: any change repaints
+// all of it, while an ordinary window repaints only the invalid area.
+TEST_F(WindowTest, ALayeredWindowRepaintsItsWholeSurfaceAnOrdinaryOneOnlyTheInvalidPart) {
+  const struct {
+    UINT layout;
+    bool layered;
+  } cases[] = {{kLayeredLayout, true}, {kOrdinaryLayout, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.layered ? "layered" : "ordinary");
+    SpyWindow window(c.layout);
+    const HWND handle = window.Create(nullptr, WS_POPUP | WS_SYSMENU);
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ((::GetWindowLongPtrW(handle, GWL_EXSTYLE) & WS_EX_LAYERED) != 0, c.layered);
+    ShowAndSettle(window);
+    PaintTallyView* left = TallyOf(window, 21);
+    PaintTallyView* corner = TallyOf(window, 22);
+    ASSERT_TRUE(left && corner);
+    ASSERT_GT(corner->paints, 0);
+
+    const int before = corner->paints;
+    left->Invalidate();
+    PumpFor(200);
+    EXPECT_GT(left->paints, 0);
+    EXPECT_EQ(corner->paints > before, c.layered);
+  }
+}
+
+TEST_F(WindowTest, ALayeredWindowKeepsPerPixelAlphaInItsBackBuffer) {
+  SpyWindow window(kLayeredLayout);
+  ASSERT_NE(window.Create(nullptr, WS_POPUP | WS_SYSMENU), nullptr);
+  ShowAndSettle(window);
+  ASSERT_NE(window.GetRootHolder(), nullptr);
+  auto* canvas = dynamic_cast<KxMiniUICanvasGdiplus*>(window.GetRootHolder()->Canvas());
+  ASSERT_NE(canvas, nullptr);
+  EXPECT_FALSE(canvas->IsOpaque());
+  const BYTE* pixels = canvas->GetPixels();
+  ASSERT_NE(pixels, nullptr);
+  auto pixel = [&](int x, int y) { return pixels + (static_cast<size_t>(y) * canvas->GetWidth() + x) * 4; };
+  // Panel 23: red at alpha 0x80, premultiplied.
+  EXPECT_EQ(pixel(50, 60)[3], 0x80);
+  EXPECT_NEAR(pixel(50, 60)[2], 0x80, 1);
+  // Nothing painted between the views: fully transparent.
+  EXPECT_EQ(pixel(120, 60)[3], 0);
+  EXPECT_EQ(pixel(160, 10)[3], 255);  // view 22, opaque green
+}
+
+TEST_F(WindowTest, TheShadowSitsBehindTheOwnerGrownByItsMarginsAndFollowsIt) {
+  SpyWindow window(kShadowLayout);
+  const HWND owner = window.Create(nullptr, WS_POPUP | WS_SYSMENU);
+  ASSERT_NE(owner, nullptr);
+  ShowAndSettle(window);
+  ASSERT_NE(window.GetShadow(), nullptr);
+  const HWND shadow = window.GetShadow()->GetHwnd();
+  ASSERT_NE(shadow, nullptr);
+  wchar_t className[64] = {};
+  ::GetClassNameW(shadow, className, 64);
+  EXPECT_STREQ(className, L"KxShadowWindow");
+  EXPECT_EQ(::GetPropW(shadow, L"ShadowPointer"), window.GetShadow());
+  const LONG_PTR exStyle = ::GetWindowLongPtrW(shadow, GWL_EXSTYLE);
+  EXPECT_EQ(exStyle & 0x08080020, 0x08080020);  // no activate, layered, mouse passes through
+
+  auto expectGrown = [&](const char* when) {
+    SCOPED_TRACE(when);
+    const RECT o = WindowRectOf(owner);
+    const RECT s = WindowRectOf(shadow);
+    EXPECT_EQ(s.left, o.left - 8);
+    EXPECT_EQ(s.top, o.top - 8);
+    EXPECT_EQ(s.right, o.right + 8);
+    EXPECT_EQ(s.bottom, o.bottom + 8);
+    EXPECT_TRUE(::IsWindowVisible(shadow));
+    EXPECT_EQ(::GetWindow(owner, GW_HWNDNEXT), shadow);  // directly behind
+  };
+  expectGrown("shown");
+
+  const RECT before = WindowRectOf(owner);
+  ::SetWindowPos(owner, nullptr, before.left + 37, before.top + 21, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PumpFor(100);
+  expectGrown("moved");
+
+  ::ShowWindow(owner, SW_HIDE);
+  PumpFor(100);
+  EXPECT_EQ(WindowRectOf(shadow).left, KxWndShadow::kParkedPosition);
+  ::ShowWindow(owner, SW_SHOWNOACTIVATE);
+  PumpFor(100);
+  expectGrown("shown again");
+
+  // The picture: the picture's border rows at the edges, nothing in the
+  // middle (the owner covers it; the picture's red centre is never drawn).
+  KxMiniUICanvasGdiplus* picture = window.GetShadow()->Picture();
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(picture->GetWidth(), 176);
+  EXPECT_EQ(picture->GetHeight(), 116);
+  const BYTE* pixels = picture->GetPixels();
+  auto alpha = [&](int x, int y) { return pixels[(static_cast<size_t>(y) * picture->GetWidth() + x) * 4 + 3]; };
+  EXPECT_EQ(alpha(0, 0), 40);     // outer corner
+  EXPECT_EQ(alpha(88, 0), 40);    // top edge, outer row
+  EXPECT_EQ(alpha(88, 7), 180);   // top edge, inner row
+  EXPECT_EQ(alpha(0, 58), 40);    // left edge
+  EXPECT_EQ(alpha(88, 58), 0);    // centre: nothing
+  EXPECT_EQ(pixels[(58 * 176 + 88) * 4 + 2], 0);
+}
+
+TEST_F(WindowTest, DestroyingTheWindowTakesItsShadowAndUnregistersIt) {
+  HWND shadow = nullptr;
+  {
+    SpyWindow window(kShadowLayout);
+    ASSERT_NE(window.Create(nullptr, WS_POPUP | WS_SYSMENU), nullptr);
+    shadow = window.GetShadow()->GetHwnd();
+    ASSERT_TRUE(::IsWindow(shadow));
+    ::DestroyWindow(window.GetHwnd());
+    EXPECT_FALSE(::IsWindow(shadow));
+    EXPECT_EQ(window.GetShadow(), nullptr);
+    EXPECT_FALSE(KxMiniUIAppModule::Instance().HasWindow(&window));
+    EXPECT_EQ(window.GetRootView()->GetChildCount(), 0u);
+  }
+}
+
+TEST_F(WindowTest, CreateOnAnExistingWindowAnswersItsHandleWithoutReloading) {
+  SpyWindow window(kBasicLayout);
+  const HWND first = window.Create(nullptr, WS_POPUP | WS_SYSMENU);
+  ASSERT_NE(first, nullptr);
+  KxMiniUIView* red = window.GetRootView()->FindViewById(11);
+  ASSERT_NE(red, nullptr);
+  red->SetAttribute("id", "911", false);  // a change a reload would undo
+
+  EXPECT_EQ(window.Create(nullptr, WS_POPUP | WS_SYSMENU), first);
+  EXPECT_EQ(window.initCalls, 1);
+  EXPECT_EQ(window.GetRootView()->FindViewById(911), red);
+  EXPECT_EQ(window.GetRootView()->FindViewById(11), nullptr);
+}
+
+TEST_F(WindowTest, ALayoutThatCannotBeReadMakesNoWindow) {
+  const struct {
+    const char* name;
+    UINT layout;
+  } cases[] = {{"syntax error", kBrokenXml}, {"missing resource", 9999}, {"no layout at all", 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SpyWindow window(c.layout);
+    EXPECT_EQ(window.Create(nullptr, WS_POPUP), nullptr);
+    EXPECT_EQ(window.initCalls, 0);
+  }
+}
+
+TEST_F(WindowTest, LoadLayoutReplacesTheTreeOfALiveWindowAndResizesIt) {
+  SpyWindow window(kBasicLayout);
+  const HWND handle = window.Create(nullptr, WS_POPUP | WS_SYSMENU);
+  ASSERT_NE(handle, nullptr);
+  ShowAndSettle(window);
+  const RECT before = WindowRectOf(handle);
+
+  ASSERT_TRUE(window.LoadLayout(kSecondLayout));
+  PumpFor(100);
+  EXPECT_EQ(window.GetLayoutId(), kSecondLayout);
+  RECT client{};
+  ::GetClientRect(handle, &client);
+  EXPECT_EQ(client.right, 400);
+  EXPECT_EQ(client.bottom, 150);
+  EXPECT_EQ(WindowRectOf(handle).left, before.left);  // resized, not moved
+  EXPECT_EQ(window.GetRootView()->FindViewById(11), nullptr);
+  KxMiniUIView* box = window.GetRootView()->FindViewById(31);
+  ASSERT_NE(box, nullptr);
+  // Laid out in the new size: 100 from the right edge, under the 30-high header.
+  EXPECT_EQ(box->ToWindowPoint(POINT{0, 0}).x, 300);
+  EXPECT_EQ(box->ToWindowPoint(POINT{0, 0}).y, 40);
+  EXPECT_EQ(window.initCalls, 1);
+
+  // A layout that does not load leaves the window as it is.
+  EXPECT_FALSE(window.LoadLayout(kBrokenXml));
+  EXPECT_EQ(window.GetLayoutId(), kSecondLayout);
+  EXPECT_NE(window.GetRootView()->FindViewById(31), nullptr);
+}
+
+TEST_F(WindowTest, SetLayoutTakesLayoutTextAndForgetsTheLayoutId) {
+  SpyWindow window(kBasicLayout);
+  ASSERT_NE(window.Create(nullptr, WS_POPUP | WS_SYSMENU), nullptr);
+  ASSERT_TRUE(window.SetLayout(
+      "<layer width=\"120\" height=\"90\"><body><dlg id=\"77\" pos=\"0,0,-0,-0\" crbg=\"00FF00\"/></body></layer>"));
+  EXPECT_EQ(window.GetLayoutId(), 0u);
+  RECT client{};
+  ::GetClientRect(window.GetHwnd(), &client);
+  EXPECT_EQ(client.right, 120);
+  EXPECT_EQ(client.bottom, 90);
+  ASSERT_NE(window.GetRootView()->FindViewById(77), nullptr);
+  EXPECT_EQ(window.GetRootView()->FindViewById(77)->Width(), 120);
+}
+
+TEST_F(WindowTest, AStyleUpdateDocumentRestylesOnlyTheViewsNamedForThisLayout) {
+  SpyWindow window(kBasicLayout);
+  ASSERT_NE(window.Create(nullptr, WS_POPUP | WS_SYSMENU), nullptr);
+  KxMiniUIView* red = window.GetRootView()->FindViewById(11);
+  KxMiniUIView* blue = window.GetRootView()->FindViewById(12);
+  ASSERT_TRUE(red && blue);
+  ::SendMessageW(window.GetHwnd(), KxMiniUIDialogView::kStyleUpdateMessage, 0, kStyleUpdateDocument);
+  // "panel" is FAFAFA; the entry for another layout (999) is ignored.
+  EXPECT_EQ(blue->GetStyle().background[KxMiniUIStyle::kNormal].rgb, RGB(0xFA, 0xFA, 0xFA));
+  EXPECT_EQ(red->GetStyle().background[KxMiniUIStyle::kNormal].rgb, RGB(0xFF, 0, 0));
+}
+
+// The window hands presses to its root view, whose views post the
+// move-by-caption command in a "defaultdrag" window.
+TEST_F(WindowTest, ALeftPressInADefaultDragWindowAsksToMoveItARightPressDoesNot) {
+  const struct {
+    UINT message;
+    WPARAM keys;
+    bool moves;
+  } cases[] = {{WM_LBUTTONDOWN, MK_LBUTTON, true}, {WM_RBUTTONDOWN, MK_RBUTTON, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    SpyWindow window(kDragLayout);
+    const HWND handle = window.Create(nullptr, WS_POPUP | WS_SYSMENU);
+    ASSERT_NE(handle, nullptr);
+    ShowAndSettle(window);
+    ::PostMessageW(handle, c.message, c.keys, MAKELPARAM(30, 30));  // on view 51
+    PumpFor(100);
+    // Every view the press bubbles through may ask; each asks for the move.
+    const bool moved = !window.systemCommands.empty() &&
+                       std::all_of(window.systemCommands.begin(), window.systemCommands.end(),
+                                   [](WPARAM command) { return command == 0xF012; });
+    EXPECT_EQ(moved, c.moves);
+    if (!c.moves) {
+      EXPECT_TRUE(window.systemCommands.empty());
+    }
+    ::PostMessageW(handle, c.message + 1, 0, MAKELPARAM(30, 30));  // the matching release
+    PumpFor(50);
+  }
+}
+
+TEST_F(WindowTest, MinimisingResetsTheCloseButtonAndRestoringLaysTheTreeOut) {
+  SpyWindow window(kBasicLayout);
+  const HWND handle = window.Create(nullptr, WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX);
+  ASSERT_NE(handle, nullptr);
+  ShowAndSettle(window);
+  window.GetRootView()->SetPressedView(window.GetRootView()->FindViewById(11));
+  ::ShowWindow(handle, SW_RESTORE);
+  ::SetWindowPos(handle, nullptr, 0, 0, 320, 210, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PumpFor(50);
+  // A resize forgets the press and lays the root out at the new size.
+  EXPECT_EQ(window.GetRootView()->GetPressedView(), nullptr);
+  EXPECT_EQ(window.GetRootView()->Width(), 320);
+  EXPECT_EQ(window.GetRootView()->Height(), 210);
+}
+
+}  // namespace
+}  // namespace zelk::test

@@ -1,0 +1,155 @@
+// Set-up shared by the framework window tests: the application module with
+// a render factory, the timer service, the common controls, the test
+// program's window resources, message pumping, and reading the screen.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <gdiplus.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "miniui/core/KxMiniUIAppModule.h"
+#include "miniui/core/KxMiniUIRenderFactoryGdip.h"
+#include "miniui/core/KxMiniUITimerService.h"
+#include "miniui/core/KxMiniUIView.h"
+#include "tests/miniui/core/support/CoreTestSupport.h"
+
+namespace zelk::test {
+
+// Layouts and pictures of data/window/window_tests.rc.
+constexpr UINT kBasicLayout = 140;      // 300 x 200: red 11, blue tally 12, green tally 13
+constexpr UINT kLayeredLayout = 141;    // 200 x 120, "layer" 1: half-transparent tally 21, tally 22
+constexpr UINT kShadowLayout = 142;     // 160 x 100, shadow margins 8 from picture 209
+constexpr UINT kSecondLayout = 143;     // 400 x 150: header 30, testbox 31
+constexpr UINT kDragLayout = 144;       // 200 x 100, "defaultdrag": plain view 51
+constexpr UINT kDialogLayout = 145;     // 240 x 130, title "KxDialogTest"
+constexpr UINT kStyleUpdateDocument = 146;
+constexpr UINT kOrdinaryLayout = 147;   // as 141 with "layer" 0 and opaque colours
+constexpr UINT kShadowPng = 209;        // 24 x 24, margins 8
+
+// "painttally": a plain view that counts its paints.
+class PaintTallyView : public KxMiniUIView {
+ public:
+  KXMINIUI_DECLARE_TAG("painttally")
+
+  void Paint(KxMiniUIRendTarget& canvas) override {
+    ++paints;
+    KxMiniUIView::Paint(canvas);
+  }
+
+  int paints = 0;
+};
+
+inline void PumpFor(DWORD ms) {
+  const DWORD start = ::GetTickCount();
+  do {
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    PumpMessages();
+  } while (::GetTickCount() - start < ms);
+}
+
+template <typename Fn>
+bool PumpUntil(Fn&& done, DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  while (!done()) {
+    if (::GetTickCount() - start > timeoutMs) return false;
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    PumpMessages();
+  }
+  return true;
+}
+
+inline RECT WindowRectOf(HWND window) {
+  RECT rect{};
+  ::GetWindowRect(window, &rect);
+  return rect;
+}
+
+inline RECT DesktopWorkArea() {
+  RECT area{};
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  return area;
+}
+
+// The framework as an application starts it, minus what CoreResourcesTest
+// already did: the module's render factory, the timer service and the
+// common controls (the tooltip control).
+class FrameworkWindowTest : public CoreResourcesTest {
+ protected:
+  void SetUp() override {
+    CoreResourcesTest::SetUp();
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    KxMiniUIAppModule& module = KxMiniUIAppModule::Instance();
+    if (module.GetRenderFactory() == nullptr) module.SetRenderFactory(std::make_unique<KxMiniUIRenderFactoryGdip>());
+    ASSERT_TRUE(KxMiniUITimerService::Start());
+  }
+
+  void TearDown() override {
+    KxMiniUITimerService::Stop();
+    PumpMessages();
+  }
+};
+
+// Screen pixels as the X server shows them (top row first, BGRA).
+class ScreenCapture {
+ public:
+  explicit ScreenCapture(const RECT& area) : area_(area) {
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    pixels_.resize(static_cast<size_t>(width) * height);
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    ::GdiFlush();
+    std::memcpy(pixels_.data(), bits, pixels_.size() * 4);
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+  }
+
+  // Colour at a point relative to the captured area's corner.
+  COLORREF At(int x, int y) const {
+    const DWORD bgra = pixels_[static_cast<size_t>(y) * Width() + x];
+    return RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF);
+  }
+  int Width() const { return area_.right - area_.left; }
+  int Height() const { return area_.bottom - area_.top; }
+
+  // Writes the capture as a PNG file through GDI+.
+  bool SavePng(const std::wstring& path) const {
+    Gdiplus::Bitmap image(Width(), Height(), Width() * 4, PixelFormat32bppRGB,
+                          reinterpret_cast<BYTE*>(const_cast<DWORD*>(pixels_.data())));
+    UINT count = 0, bytes = 0;
+    if (Gdiplus::GetImageEncodersSize(&count, &bytes) != Gdiplus::Ok || bytes == 0) return false;
+    std::vector<BYTE> buffer(bytes);
+    auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    if (Gdiplus::GetImageEncoders(count, bytes, encoders) != Gdiplus::Ok) return false;
+    for (UINT i = 0; i < count; ++i) {
+      if (std::wstring(encoders[i].MimeType) == L"image/png") {
+        return image.Save(path.c_str(), &encoders[i].Clsid, nullptr) == Gdiplus::Ok;
+      }
+    }
+    return false;
+  }
+
+ private:
+  RECT area_;
+  std::vector<DWORD> pixels_;
+};
+
+}  // namespace zelk::test
