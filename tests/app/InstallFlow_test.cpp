@@ -155,6 +155,18 @@ TEST_F(InstallFlowTest, NewerPackageRunsIntoTheChosenFolder) {
   EXPECT_FALSE(Kx::Exists(PackageFolder()));
 }
 
+TEST_F(InstallFlowTest, PackageThatCannotStartFailsAndIsRemoved) {
+  // This test program is unsigned, so the signer check lets any file
+  // through; bytes that are no program then fail to start.
+  const std::vector<ReceivedMessage> stages =
+      Stages(Run(TestServer::Url(L"/zelkpic_KUID_100090_v10.10.exe?size=70000")));
+  ASSERT_EQ(2u, stages.size());
+  EXPECT_EQ(kStagePackageRunning, stages[0].wParam);
+  EXPECT_EQ(kStageFinished, stages[1].wParam);
+  EXPECT_EQ(1, stages[1].lParam);
+  EXPECT_FALSE(Kx::Exists(PackageFolder()));
+}
+
 // The real installer, copied under a channel name and pointed at the server.
 class SilentInstallerTest : public InstallFlowTest {
  protected:
