@@ -235,6 +235,22 @@ TEST(InstallFolderTest, InstalledFolderIsLockedDefaultIsFree) {
   EXPECT_TRUE(choice.locked);
 }
 
+TEST(InstallFolderTest, FolderLongerThan250CharactersIsNotShown) {
+  ProductSandbox sandbox;
+  sandbox.InstallEditor(SilentFixture(L"product_10.10.0.0.exe"));  // makes the key the cases overwrite
+  for (const size_t length : {size_t{250}, size_t{251}}) {
+    const std::wstring recorded = L"C:\\" + std::wstring(length - 3, L'x');
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\ZelkPic", 0, KEY_SET_VALUE, &key));
+    RegSetValueExW(key, L"Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(recorded.c_str()),
+                   static_cast<DWORD>((recorded.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    const InstallFolderChoice choice = ChooseInstallFolder();
+    EXPECT_EQ(length <= 250 ? recorded : L"", choice.folder) << length;
+    EXPECT_TRUE(choice.locked);
+  }
+}
+
 TEST(InstallFolderTest, DefaultFolderIsUnderProgramFiles) {
   std::wstring programFiles;
   ASSERT_TRUE(Kx::KxRegistry().OpenAndQuery(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", L"ProgramFilesDir",
