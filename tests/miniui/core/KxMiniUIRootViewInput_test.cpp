@@ -283,6 +283,40 @@ TEST_F(RootViewInputTest, APressIsHeldUntilReleaseEvenOutsideTheViewAndTheWindow
   EXPECT_THAT(Take(), ElementsAre("leave 1"));
 }
 
+// The same through the system's input queue: the cursor and the button as a
+// user moves and presses them.
+TEST_F(RootViewInputTest, ARealPressReleasedOutsideTheWindowStillReachesTheView) {
+  InputWindow window("<b><probe id=\"1\" accept=\"1\" pos=\"10,10,50,40\" /></b>", 200, 100);
+  ::SetForegroundWindow(window.Window());
+  auto send = [](DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    ::SendInput(1, &input, sizeof(input));
+  };
+  auto pumpFor = [](DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < ms) {
+      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+      PumpMessages();
+    }
+  };
+  ::SetCursorPos(100 + 20, 100 + 20);
+  pumpFor(200);
+  send(MOUSEEVENTF_LEFTDOWN);
+  pumpFor(200);
+  ::SetCursorPos(100 + 300, 100 + 150);
+  pumpFor(200);
+  send(MOUSEEVENTF_LEFTUP);
+  pumpFor(300);
+  std::vector<std::string> presses;
+  for (const std::string& line : Take()) {
+    if (line.rfind("down", 0) == 0 || line.rfind("up", 0) == 0) presses.push_back(line);
+  }
+  EXPECT_THAT(presses, ElementsAre("down 1 10,10", "up 1 290,140"));
+  EXPECT_EQ(window.Root().GetPressedView(), nullptr);
+}
+
 TEST_F(RootViewInputTest, LosingTheCaptureToAnotherWindowEndsAHeldPress) {
   InputWindow window("<b><probe id=\"1\" accept=\"1\" pos=\"0,0,50,50\" /></b>", 100, 50);
   window.Mouse(WM_LBUTTONDOWN, 10, 10, MK_LBUTTON);
