@@ -43,6 +43,23 @@ std::wstring RangeLine(unsigned long long rangeStart) {
 
 const wchar_t* NullIfEmpty(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
 
+// A header value that is a plain decimal count (blanks around it allowed)
+// as 64 bits; false for anything else, and for a count beyond 64 bits.
+bool ParseCount(const wchar_t* text, unsigned long long& count) {
+  while (*text == L' ' || *text == L'\t') ++text;
+  if (*text < L'0' || *text > L'9') return false;
+  unsigned long long value = 0;
+  for (; *text >= L'0' && *text <= L'9'; ++text) {
+    const unsigned digit = static_cast<unsigned>(*text - L'0');
+    if (value > (~0ull - digit) / 10) return false;
+    value = value * 10 + digit;
+  }
+  while (*text == L' ' || *text == L'\t') ++text;
+  if (*text != L'\0') return false;
+  count = value;
+  return true;
+}
+
 }  // namespace
 
 KxHttpFile::~KxHttpFile() { KxHttpFile::Close(); }
@@ -379,8 +396,13 @@ std::wstring KxHttpFile::QueryFileName() { return FileNameFromHeaders(QueryRawHe
 
 bool LengthInfo(KxHttpFile& file, HttpLengthInfo& info) {
   info = HttpLengthInfo();
-  DWORD length = 0;
-  const bool known = file.QueryNumber(HTTP_QUERY_CONTENT_LENGTH, length);
+  // Read as text: WinINet's number query gives 32 bits, which would cut a
+  // length of 4 GiB or more short, and the read loop would then stop early
+  // with a "complete" file. It also reads "-5" as a count of about 4 GiB.
+  wchar_t text[32] = {};
+  DWORD textSize = sizeof(text) - sizeof(wchar_t);
+  unsigned long long length = 0;
+  const bool known = file.QueryInfo(HTTP_QUERY_CONTENT_LENGTH, text, textSize) && ParseCount(text, length);
   if (known) info.contentLength = length;
   DWORD size = sizeof(info.lastModified);
   if (!file.QueryInfo(HTTP_QUERY_LAST_MODIFIED | HTTP_QUERY_FLAG_SYSTEMTIME, &info.lastModified, size)) {

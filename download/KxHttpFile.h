@@ -144,8 +144,8 @@ struct HttpLengthInfo {
   SYSTEMTIME lastModified = {};
 };
 
-// Fills `info` from the answer's "Content-Length" and "Last-Modified";
-// whether the length was known.
+// Fills `info` from the answer's "Content-Length" (a plain decimal count,
+// all 64 bits of it) and "Last-Modified"; whether the length was known.
 bool LengthInfo(KxHttpFile& file, HttpLengthInfo& info);
 
 }  // namespace Kx

@@ -252,6 +252,34 @@ TEST_F(KxHttpFileTest, LengthInfoReadsLengthAndDate) {
   EXPECT_EQ(0, info.lastModified.wYear);
 }
 
+// The length as the answer states it: one of 4 GiB or more keeps its high
+// half (a 32-bit query gives 100 for 2^32 + 100), and a value that is no
+// plain count is no length, so the body is read to its end.
+TEST_F(KxHttpFileTest, LengthInfoReadsTheWholeStatedLength) {
+  struct Case {
+    const wchar_t* stated;
+    bool known;
+    unsigned long long length;
+  };
+  const Case cases[] = {
+      {L"4294967396", true, 4294967396ull},
+      {L"8589934592000", true, 8589934592000ull},
+      {L"2147483748", true, 2147483748ull},
+      {L"18446744073709551616", false, Kx::HttpLengthInfo::kUnknownLength},  // 2^64
+      {L"-5", false, Kx::HttpLengthInfo::kUnknownLength},
+      {L"12abc", false, Kx::HttpLengthInfo::kUnknownLength},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(zelk::test::WideToUtf8(c.stated));
+    KxHttpFile file;
+    ASSERT_TRUE(file.OpenUrl(session_, TestServer::Url(std::wstring(L"/stated-length/f?size=100&length=") + c.stated),
+                             L""));
+    Kx::HttpLengthInfo info;
+    EXPECT_EQ(c.known, Kx::LengthInfo(file, info));
+    EXPECT_EQ(c.length, info.contentLength);
+  }
+}
+
 TEST_F(KxHttpFileTest, HeaderQueriesOnARealAnswer) {
   struct Case {
     const wchar_t* path;
