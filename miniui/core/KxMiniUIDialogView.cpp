@@ -48,14 +48,6 @@ POINT CentredPosition(SIZE size, const RECT& anchor, const RECT& area) {
   return POINT{std::max(x, area.left), std::max(y, area.top)};
 }
 
-UINT ModifierBits() {
-  UINT bits = 0;
-  if (::GetKeyState(VK_SHIFT) < 0) bits |= 1;
-  if (::GetKeyState(VK_CONTROL) < 0) bits |= 2;
-  if (::GetKeyState(VK_MENU) < 0) bits |= 4;
-  return bits;
-}
-
 void FillToolInfo(TOOLINFOW& info, HWND window) {
   info = TOOLINFOW{};
   // The common controls of every version take this size.
@@ -578,7 +570,8 @@ bool KxMiniUIDialogView::HandleMouse(UINT message, WPARAM wParam, LPARAM lParam)
   POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
   if (message == WM_MOUSEWHEEL || message == WM_MOUSEHWHEEL) ::ScreenToClient(window, &at);
   const POINT point{module.ScaleFromDevice(at.x), module.ScaleFromDevice(at.y)};
-  UINT flags = GET_KEYSTATE_WPARAM(wParam);
+  // Button messages carry the bit of their own button, releases included.
+  const UINT flags = KxMiniUIRootView::MouseFlagsFor(message, wParam);
   switch (message) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
@@ -595,9 +588,6 @@ bool KxMiniUIDialogView::HandleMouse(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-      // The released button is no longer in the message's flags; views are
-      // told which one it was.
-      flags |= message == WM_LBUTTONUP ? MK_LBUTTON : message == WM_RBUTTONUP ? MK_RBUTTON : MK_MBUTTON;
       root_->OnMouseUp(flags, point, 0);
       // Released after the view heard the release: losing the capture
       // clears the press.
@@ -622,8 +612,7 @@ bool KxMiniUIDialogView::HandleMouse(UINT message, WPARAM wParam, LPARAM lParam)
       return true;
     }
     case WM_CAPTURECHANGED:
-      root_->SetPressedView(nullptr);
-      root_->SetHoveredView(nullptr);
+      root_->OnCaptureLost();
       return true;
     default:
       return false;
@@ -635,13 +624,13 @@ bool KxMiniUIDialogView::HandleKey(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      if (root_->OnKeyDown(key, lParam, ModifierBits())) return true;
+      if (root_->OnKeyDown(key, lParam, KxMiniUIRootView::CurrentKeyModifiers())) return true;
       if (OnKeyDown(key, HIWORD(lParam), LOWORD(lParam))) return true;
       // An unhandled system key keeps its system meaning (Alt+F4).
       return message == WM_KEYDOWN;
     case WM_KEYUP:
     case WM_SYSKEYUP:
-      return root_->OnKeyUp(key, lParam, ModifierBits()) || message == WM_KEYUP;
+      return root_->OnKeyUp(key, lParam, KxMiniUIRootView::CurrentKeyModifiers()) || message == WM_KEYUP;
     case WM_CHAR:
       root_->OnChar(key);
       return true;
@@ -661,8 +650,7 @@ bool KxMiniUIDialogView::SetCursorFor(WPARAM wParam, LPARAM lParam) {
       ::GetCursorPos(&cursor);
       ::ScreenToClient(window, &cursor);
       const POINT point{Module().ScaleFromDevice(cursor.x), Module().ScaleFromDevice(cursor.y)};
-      KxMiniUIView* view = root_->FindViewAt(point);
-      HCURSOR chosen = view != nullptr ? view->GetCursor(view->ToViewPoint(point)) : nullptr;
+      HCURSOR chosen = root_->CursorAt(point);
       ::SetCursor(chosen != nullptr ? chosen : ::LoadCursorW(nullptr, MAKEINTRESOURCEW(system)));
       return true;
     }
@@ -703,8 +691,7 @@ void KxMiniUIDialogView::OnSized(WPARAM kind) {
     return;
   }
   LayoutRootAtClientSize();
-  root_->SetPressedView(nullptr);
-  root_->SetHoveredView(nullptr);
+  root_->ClearMouseReferences();
   if (tooltip_ != nullptr) {
     TOOLINFOW info;
     FillToolInfo(info, window);

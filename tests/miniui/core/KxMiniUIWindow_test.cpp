@@ -19,6 +19,7 @@
 namespace zelk::test {
 
 KXMINIUI_REGISTER_CLASS(PaintTallyView);
+KXMINIUI_REGISTER_CLASS(PressTallyView);
 
 namespace {
 
@@ -331,6 +332,30 @@ TEST_F(WindowTest, ALeftPressInADefaultDragWindowAsksToMoveItARightPressDoesNot)
     ::PostMessageW(handle, c.message + 1, 0, MAKELPARAM(30, 30));  // the matching release
     PumpFor(50);
   }
+}
+
+// The window captures the mouse on a press, so the view holding the press
+// hears the release even far outside the window.
+TEST_F(WindowTest, AViewPressedInTheWindowHearsTheReleaseOutsideIt) {
+  SpyWindow window(kDragLayout);
+  const HWND handle = window.Create(nullptr, WS_POPUP | WS_SYSMENU);
+  ASSERT_NE(handle, nullptr);
+  ShowAndSettle(window);
+  auto* button = dynamic_cast<PressTallyView*>(window.GetRootView()->FindViewById(52));
+  ASSERT_NE(button, nullptr);
+
+  ::SendMessageW(handle, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(130, 20));
+  EXPECT_EQ(button->downs, 1);
+  EXPECT_EQ(::GetCapture(), handle);
+  EXPECT_TRUE(window.systemCommands.empty());  // the view took the press: no drag
+  ::SendMessageW(handle, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-50, 300));
+  ::SendMessageW(handle, WM_LBUTTONUP, 0, MAKELPARAM(-50, 300));
+  EXPECT_EQ(button->ups, 1);
+  EXPECT_EQ(button->lastUpFlags & MK_LBUTTON, static_cast<UINT>(MK_LBUTTON));  // the released button
+  EXPECT_EQ(button->lastUpPoint.x, -50 - 120);  // in the view's own coordinates
+  EXPECT_EQ(button->lastUpPoint.y, 300 - 10);
+  EXPECT_EQ(::GetCapture(), nullptr);
+  EXPECT_EQ(window.GetRootView()->GetPressedView(), nullptr);
 }
 
 TEST_F(WindowTest, MinimisingResetsTheCloseButtonAndRestoringLaysTheTreeOut) {

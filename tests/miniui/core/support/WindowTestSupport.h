@@ -26,7 +26,7 @@ constexpr UINT kBasicLayout = 140;      // 300 x 200: red 11, blue tally 12, gre
 constexpr UINT kLayeredLayout = 141;    // 200 x 120, "layer" 1: half-transparent tally 21, tally 22
 constexpr UINT kShadowLayout = 142;     // 160 x 100, shadow margins 8 from picture 209
 constexpr UINT kSecondLayout = 143;     // 400 x 150: header 30, testbox 31
-constexpr UINT kDragLayout = 144;       // 200 x 100, "defaultdrag": plain view 51
+constexpr UINT kDragLayout = 144;       // 200 x 100, "defaultdrag": plain view 51, presstally 52
 constexpr UINT kDialogLayout = 145;     // 240 x 130, title "KxDialogTest"
 constexpr UINT kStyleUpdateDocument = 146;
 constexpr UINT kOrdinaryLayout = 147;   // as 141 with "layer" 0 and opaque colours
@@ -43,6 +43,28 @@ class PaintTallyView : public KxMiniUIView {
   }
 
   int paints = 0;
+};
+
+// "presstally": a view that takes every press and counts downs and ups.
+class PressTallyView : public KxMiniUIView {
+ public:
+  KXMINIUI_DECLARE_TAG("presstally")
+
+  bool OnMouseDown(UINT, POINT, bool) override {
+    ++downs;
+    return true;
+  }
+  bool OnMouseUp(UINT flags, POINT point, UINT) override {
+    ++ups;
+    lastUpFlags = flags;
+    lastUpPoint = point;
+    return true;
+  }
+
+  int downs = 0;
+  int ups = 0;
+  UINT lastUpFlags = 0;
+  POINT lastUpPoint{0, 0};
 };
 
 inline void PumpFor(DWORD ms) {
