@@ -33,14 +33,17 @@ KxMiniUIFocusManager::~KxMiniUIFocusManager() = default;
 void KxMiniUIFocusManager::SetFocus(KxMiniUIView* view, int reason) {
   if (view == focused_) return;
   KxMiniUIView* old = focused_;
+  // A view whose OnSetFocus has not been sent yet (the focus moved on from
+  // inside the old view's OnKillFocus) never had the focus to lose.
+  const bool oldHadFocus = old != nullptr && old != focusing_;
   focusing_ = view;
   focused_ = view;
-  if (old != nullptr) {
+  if (oldHadFocus) {
     previous_ = old;
     old->OnKillFocus();
   }
   if (view != nullptr && focusing_ == view) view->OnSetFocus(reason);
-  focusing_ = nullptr;
+  if (focusing_ == view) focusing_ = nullptr;
 }
 
 void KxMiniUIFocusManager::FocusFromMouse(KxMiniUIView* view) {

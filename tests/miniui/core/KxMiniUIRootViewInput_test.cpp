@@ -92,9 +92,13 @@ class ProbeView : public KxMiniUIView {
     return keys_;
   }
   void OnSetFocus(int reason) override { Log("focus %d %d", GetId(), reason); }
-  void OnKillFocus() override { Log("unfocus %d", GetId()); }
+  void OnKillFocus() override {
+    Log("unfocus %d", GetId());
+    if (onKillFocus) onKillFocus();
+  }
 
   std::function<void()> onDown;
+  std::function<void()> onKillFocus;
 
  private:
   bool accept_ = false;
@@ -591,6 +595,20 @@ TEST_F(RootViewInputTest, DeactivationTakesTheFocusAndActivationGivesItBack) {
   ::SendMessageW(window.Window(), WM_SETFOCUS, 0, 0);
   EXPECT_EQ(window.Root().GetFocusManager()->GetFocusedView(), window.Probe(1));
   EXPECT_THAT(Take(), ElementsAre("focus 1 3", "unfocus 1", "focus 1 1"));
+}
+
+TEST_F(RootViewInputTest, AFocusMovedOnWhileLosingItIsHeardOnlyByTheViewThatEndsWithIt) {
+  InputWindow window(
+      "<b><probe id=\"1\" tabstop=\"1\" /><probe id=\"2\" tabstop=\"2\" />"
+      "<probe id=\"3\" tabstop=\"3\" /></b>",
+      100, 50);
+  KxMiniUIFocusManager& focus = *window.Root().GetFocusManager();
+  window.Probe(1)->SetFocus();
+  window.Probe(1)->onKillFocus = [&window] { window.Probe(3)->SetFocus(); };
+  window.Key(VK_TAB);  // towards 2, but 1 sends the focus to 3 as it goes
+  EXPECT_EQ(focus.GetFocusedView(), window.Probe(3));
+  EXPECT_EQ(focus.GetPreviousFocusedView(), window.Probe(1));
+  EXPECT_THAT(Take(), ElementsAre("focus 1 3", "key 1 9 0", "unfocus 1", "focus 3 3"));
 }
 
 // --- Cursor.
