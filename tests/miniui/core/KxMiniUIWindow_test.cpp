@@ -358,7 +358,78 @@ TEST_F(WindowTest, AViewPressedInTheWindowHearsTheReleaseOutsideIt) {
   EXPECT_EQ(window.GetRootView()->GetPressedView(), nullptr);
 }
 
-TEST_F(WindowTest, MinimisingResetsTheCloseButtonAndRestoringLaysTheTreeOut) {
+// A resizable window answers the sizing band itself (it has no system
+// frame), and its shadow with a sizing border resizes it from outside.
+TEST_F(WindowTest, AResizableWindowAndItsShadowAnswerTheSizingBand) {
+  SpyWindow window(kResizableLayout);
+  const HWND handle = window.Create(nullptr, WS_POPUP | WS_SYSMENU);
+  ASSERT_NE(handle, nullptr);
+  ShowAndSettle(window);
+  EXPECT_NE(::GetWindowLongPtrW(handle, GWL_STYLE) & WS_THICKFRAME, 0);
+  const RECT frame = WindowRectOf(handle);
+  const LONG midX = (frame.left + frame.right) / 2, midY = (frame.top + frame.bottom) / 2;
+  const struct {
+    POINT at;
+    LRESULT code;
+  } window_cases[] = {
+      {{frame.left + 2, midY}, HTLEFT},
+      {{frame.right - 3, midY}, HTRIGHT},
+      {{midX, frame.top + 5}, HTTOP},
+      {{midX, frame.bottom - 1}, HTBOTTOM},
+      {{frame.left + 1, frame.top + 1}, HTTOPLEFT},
+      {{frame.right - 1, frame.bottom - 1}, HTBOTTOMRIGHT},
+      {{midX, midY}, HTCLIENT},
+      {{frame.left + 6, midY}, HTCLIENT},
+  };
+  for (const auto& c : window_cases) {
+    EXPECT_EQ(::SendMessageW(handle, WM_NCHITTEST, 0, MAKELPARAM(c.at.x, c.at.y)), c.code)
+        << c.at.x - frame.left << "," << c.at.y - frame.top;
+  }
+
+  MINMAXINFO limits{};
+  ::SendMessageW(handle, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+  EXPECT_EQ(limits.ptMinTrackSize.x, 200);
+  EXPECT_EQ(limits.ptMinTrackSize.y, 120);
+
+  ASSERT_NE(window.GetShadow(), nullptr);
+  const HWND shadow = window.GetShadow()->GetHwnd();
+  EXPECT_EQ(::GetWindowLongPtrW(shadow, GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);  // it takes the mouse
+  EXPECT_EQ(reinterpret_cast<INT_PTR>(::GetPropW(shadow, L"SizingBorder")), 5);
+  const struct {
+    POINT at;
+    LRESULT code;
+  } shadow_cases[] = {
+      {{frame.left - 2, midY}, HTLEFT},
+      {{frame.right + 4, frame.bottom + 4}, HTBOTTOMRIGHT},
+      {{midX, frame.top - 1}, HTTOP},
+      {{frame.left - 7, midY}, HTTRANSPARENT},  // shadow, but beyond the band
+  };
+  for (const auto& c : shadow_cases) {
+    EXPECT_EQ(::SendMessageW(shadow, WM_NCHITTEST, 0, MAKELPARAM(c.at.x, c.at.y)), c.code)
+        << c.at.x - frame.left << "," << c.at.y - frame.top;
+  }
+  ::SendMessageW(shadow, WM_NCLBUTTONDOWN, HTLEFT, MAKELPARAM(frame.left - 2, midY));
+  PumpFor(50);
+  ASSERT_EQ(window.systemCommands.size(), 1u);
+  EXPECT_EQ(window.systemCommands[0], static_cast<WPARAM>(SC_SIZE | WMSZ_LEFT));
+}
+
+TEST_F(WindowTest, TheCursorIsTheOneTheViewUnderTheMouseAsksFor) {
+  SpyWindow window(kResizableLayout);
+  const HWND handle = window.Create(nullptr, WS_POPUP | WS_SYSMENU);
+  ASSERT_NE(handle, nullptr);
+  ShowAndSettle(window);
+  const RECT frame = WindowRectOf(handle);
+  ::SetCursorPos((frame.left + frame.right) / 2, (frame.top + frame.bottom) / 2);
+  ::SendMessageW(handle, WM_SETCURSOR, reinterpret_cast<WPARAM>(handle), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_HAND));
+  ::SendMessageW(handle, WM_SETCURSOR, reinterpret_cast<WPARAM>(handle), MAKELPARAM(HTLEFT, WM_MOUSEMOVE));
+  EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_SIZEWE));
+  ::SendMessageW(handle, WM_SETCURSOR, reinterpret_cast<WPARAM>(handle), MAKELPARAM(HTTOPRIGHT, WM_MOUSEMOVE));
+  EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_SIZENESW));
+}
+
+TEST_F(WindowTest, AResizeForgetsThePressAndLaysTheTreeOutAtTheNewSize) {
   SpyWindow window(kBasicLayout);
   const HWND handle = window.Create(nullptr, WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX);
   ASSERT_NE(handle, nullptr);

@@ -30,6 +30,7 @@ constexpr UINT kDragLayout = 144;       // 200 x 100, "defaultdrag": plain view 
 constexpr UINT kDialogLayout = 145;     // 240 x 130, title "KxDialogTest"
 constexpr UINT kStyleUpdateDocument = 146;
 constexpr UINT kOrdinaryLayout = 147;   // as 141 with "layer" 0 and opaque colours
+constexpr UINT kResizableLayout = 148;  // 260 x 180, sizing band 6, minimum 200 x 120, shadow sizing border 5; hand-cursor panel 81
 constexpr UINT kShadowPng = 209;        // 24 x 24, margins 8
 
 // "painttally": a plain view that counts its paints.
