@@ -192,6 +192,13 @@ TEST_F(WindowTest, TheShadowSitsBehindTheOwnerGrownByItsMarginsAndFollowsIt) {
   PumpFor(100);
   expectGrown("shown again");
 
+  ::ShowWindow(owner, SW_SHOWMINNOACTIVE);
+  PumpFor(100);
+  EXPECT_EQ(WindowRectOf(shadow).left, KxWndShadow::kParkedPosition);
+  ::ShowWindow(owner, SW_SHOWNOACTIVATE);
+  PumpFor(100);
+  expectGrown("restored");
+
   // The picture: the picture's border rows at the edges, nothing in the
   // middle (the owner covers it; the picture's red centre is never drawn).
   KxMiniUICanvasGdiplus* picture = window.GetShadow()->Picture();
