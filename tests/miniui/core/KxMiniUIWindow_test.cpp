@@ -436,6 +436,48 @@ TEST_F(WindowTest, TheCursorIsTheOneTheViewUnderTheMouseAsksFor) {
   EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_SIZENESW));
 }
 
+// Key messages go to the root view; keys no view takes reach the window's
+// OnKeyDown hook. The thread's key state supplies the modifiers.
+class KeyWindow : public SpyWindow {
+ public:
+  KeyWindow() : SpyWindow(kTabsLayout) {}
+  bool OnKeyDown(UINT key, UINT, UINT) override {
+    hookKeys.push_back(key);
+    return false;
+  }
+  std::vector<UINT> hookKeys;
+};
+
+void SetShift(bool down) {
+  BYTE keys[256] = {};
+  ::GetKeyboardState(keys);
+  keys[VK_SHIFT] = down ? 0x80 : 0;
+  ::SetKeyboardState(keys);
+}
+
+TEST_F(WindowTest, TabThroughTheWindowVisitsTheTabOrderAndOtherKeysReachTheHook) {
+  KeyWindow window;
+  const HWND handle = window.Create(nullptr, WS_POPUP | WS_SYSMENU);
+  ASSERT_NE(handle, nullptr);
+  KxMiniUIFocusManager& focus = *window.GetRootView()->GetFocusManager();
+  auto focusedId = [&] { return focus.GetFocusedView() ? focus.GetFocusedView()->GetId() : 0; };
+  auto press = [&](UINT key, bool shift) {
+    SetShift(shift);
+    ::SendMessageW(handle, WM_KEYDOWN, key, 1);
+    SetShift(false);
+    return focusedId();
+  };
+  std::vector<int> visited;
+  for (int i = 0; i < 4; ++i) visited.push_back(press(VK_TAB, false));
+  EXPECT_EQ(visited, (std::vector<int>{92, 93, 91, 92}));  // "tabstop" 1, 2, 3, wrapping; 0 never
+  EXPECT_EQ(press(VK_TAB, true), 91);                        // Shift+Tab goes back
+  EXPECT_TRUE(window.hookKeys.empty());
+
+  press(VK_ESCAPE, false);
+  press(VK_RETURN, false);
+  EXPECT_EQ(window.hookKeys, (std::vector<UINT>{VK_ESCAPE, VK_RETURN}));
+}
+
 TEST_F(WindowTest, AResizeForgetsThePressAndLaysTheTreeOutAtTheNewSize) {
   SpyWindow window(kBasicLayout);
   const HWND handle = window.Create(nullptr, WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX);
