@@ -249,7 +249,10 @@ void KxMiniUIRootView::ChangeHover(KxMiniUIView* view, POINT point) {
   entered_ = next;
   hovered_ = view;
 
+  // Both lists are watched before any view is told: a leave handler may
+  // take out a view that was about to hear it entered.
   CallList leave(*this, std::move(leaving));
+  CallList enter(*this, std::move(entering));
   for (KxMiniUIView*& old : leave.Views()) {
     if (old == nullptr) continue;
     const POINT inner = old->ToViewPoint(point);
@@ -259,7 +262,6 @@ void KxMiniUIRootView::ChangeHover(KxMiniUIView* view, POINT point) {
       old->OnMouseLeave(inner);
     }
   }
-  CallList enter(*this, std::move(entering));
   for (KxMiniUIView*& added : enter.Views()) {
     if (added != nullptr) added->OnMouseEnter(added->ToViewPoint(point));
   }

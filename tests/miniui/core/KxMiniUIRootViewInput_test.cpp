@@ -82,6 +82,7 @@ class ProbeView : public KxMiniUIView {
   void OnMouseLeave(POINT point) override {
     Log("leave %d", GetId());
     KxMiniUIView::OnMouseLeave(point);
+    if (onLeave) onLeave();
   }
   bool OnKeyDown(UINT key, LPARAM, UINT modifiers) override {
     Log("key %d %d %d", GetId(), static_cast<int>(key), static_cast<int>(modifiers));
@@ -98,6 +99,7 @@ class ProbeView : public KxMiniUIView {
   }
 
   std::function<void()> onDown;
+  std::function<void()> onLeave;
   std::function<void()> onKillFocus;
 
  private:
@@ -466,6 +468,19 @@ TEST_F(RootViewInputTest, EnterAndLeaveFollowTheMouseWithChildEnterExitViewsKeep
   window.Mouse(WM_MOUSELEAVE, 0, 0);
   EXPECT_THAT(Take(), ElementsAre("leave 1", "leave 2"));
   EXPECT_EQ(window.Root().GetHoveredView(), nullptr);
+}
+
+TEST_F(RootViewInputTest, AViewTakenOutByALeaveHandlerIsNotToldTheMouseEntered) {
+  InputWindow window("<b><probe id=\"1\" pos=\"0,0,50,50\" /><probe id=\"2\" pos=\"50,0,100,50\" /></b>", 100,
+                     50);
+  KxMiniUIRootView& root = window.Root();
+  std::unique_ptr<KxMiniUIView> detached;
+  window.Probe(1)->onLeave = [&root, &detached] { detached = root.RemoveChild(root.FindViewById(2), false); };
+  window.Mouse(WM_MOUSEMOVE, 10, 10);
+  window.Mouse(WM_MOUSEMOVE, 60, 10);
+  ASSERT_NE(detached, nullptr);
+  EXPECT_THAT(Take(), ElementsAre("enter 1", "move 1 10,10", "leave 1"));
+  EXPECT_EQ(root.GetHoveredView(), nullptr);
 }
 
 TEST_F(RootViewInputTest, EnterExitMessagesAndTooltipsFollowTheHover) {
