@@ -118,9 +118,10 @@ bool KxMiniUIRootView::OnMouseDown(UINT flags, POINT point, bool doubleClick) {
 bool KxMiniUIRootView::OnMouseDrag(UINT flags, POINT point) {
   lastFlags_ = flags;
   lastPoint_ = point;
-  if (pressed_ == nullptr) return false;
   ApplyCursorAt(point);
-  pressed_->OnMouseDrag(flags, pressed_->ToViewPoint(point));
+  KxMiniUIView* holder = pressed_;
+  if (holder == nullptr) return false;
+  holder->OnMouseDrag(flags, holder->ToViewPoint(point));
   return true;
 }
 
