@@ -282,8 +282,14 @@ class Handler(socketserver.BaseRequestHandler):
         sent = 0
         try:
             if trickle is None:
-                self.request.sendall(body[:limit])
-                sent = limit
+                # One sendall's timeout covers its whole buffer, so a slow
+                # client of a large file would be cut; the 60 s limit is
+                # meant for a client that stops reading, so send in pieces.
+                piece_size = 1 << 20
+                for start in range(0, limit, piece_size):
+                    end = min(start + piece_size, limit)
+                    self.request.sendall(body[start:end])
+                    sent = end
             else:
                 chunk = max(1, request.int_option("chunk", 1))
                 for start in range(0, limit, chunk):
