@@ -1,5 +1,6 @@
 #include "miniui/controls/KxMiniUIButton.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "miniui/controls/KxMiniUISkinRef.h"
@@ -24,6 +25,12 @@ constexpr int kDashDot = 2;  // GDI+ dash style "dot"
 }  // namespace
 
 KxMiniUIButton::KxMiniUIButton() { SetFocusable(1); }
+
+bool KxMiniUIButton::LoadFromXml(const KxMiniUIXmlNode* node) {
+  const bool loaded = KxMiniUITextView::LoadFromXml(node);
+  if (!IsEnabled()) SetState(kDisabled);
+  return loaded;
+}
 
 HRESULT KxMiniUIButton::SetAttribute(const char* name, const char* value, bool notify) {
   if (NamesEqual(name, "radius")) {
@@ -63,6 +70,100 @@ void KxMiniUIButton::SetState(int state) {
 }
 
 void KxMiniUIButton::OnStateChanged(int) {}
+
+void KxMiniUIButton::Layout() {
+  KxMiniUITextView::Layout();
+  hitRegion_.Reset();
+  if (!roundHit_ || radius_ <= 0) return;
+  const int diameter = std::min({Width(), 2 * radius_, Height()});
+  hitRegion_.Reset(::CreateRoundRectRgn(0, 0, Width(), Height(), diameter, diameter));
+}
+
+bool KxMiniUIButton::HitTest(POINT point) {
+  if (radius_ > 0 && hitRegion_) return ::PtInRegion(GdiAs<HRGN>(hitRegion_), point.x, point.y) != FALSE;
+  return point.x >= 0 && point.y >= 0 && point.x < Width() && point.y < Height();
+}
+
+// --- The state machine.
+
+void KxMiniUIButton::OnMouseEnter(POINT point) {
+  KxMiniUITextView::OnMouseEnter(point);
+  if (state_ == kDisabled || state_ == kHover) return;
+  // A held press that comes back over the button keeps it pressed.
+  if (state_ == kPressed && (sticky_ || HitTest(point))) return;
+  SetState(kHover);
+}
+
+void KxMiniUIButton::OnMouseLeave(POINT point) {
+  KxMiniUITextView::OnMouseLeave(point);
+  if (state_ == kDisabled || (sticky_ && state_ == kPressed)) return;
+  SetState(kNormal);
+}
+
+bool KxMiniUIButton::OnMouseDown(UINT flags, POINT point, bool doubleClick) {
+  if ((flags & MK_RBUTTON) != 0 || state_ == kDisabled || !HitTest(point)) return false;
+  if (sticky_ && state_ == kPressed) {
+    stickyReleaseDue_ = true;
+  } else {
+    SetState(kPressed);
+  }
+  if (listener_ != nullptr) {
+    if (doubleClick) {
+      listener_->OnButtonDoublePressed(this);
+    } else {
+      listener_->OnButtonPressed(this);
+    }
+  }
+  return true;
+}
+
+bool KxMiniUIButton::OnMouseUp(UINT flags, POINT point, UINT) {
+  if ((flags & MK_RBUTTON) != 0 || state_ == kDisabled) return false;
+  const bool inside = HitTest(point);
+  if (!inside && !sticky_) {
+    // Pressed here, let go elsewhere: the user changed their mind.
+    SetState(kNormal);
+    return true;
+  }
+  if ((inside && !sticky_) || stickyReleaseDue_) {
+    stickyReleaseDue_ = false;
+    SetState(kHover);
+  }
+  Click();
+  return true;
+}
+
+bool KxMiniUIButton::OnKeyDown(UINT key, LPARAM, UINT) {
+  if (key != VK_RETURN) return false;
+  Click();
+  return true;
+}
+
+void KxMiniUIButton::OnSetFocus(int reason) {
+  if (reason == kFocusByActivation) return;
+  OnMouseEnter(POINT{Width() / 2, Height() / 2});
+}
+
+void KxMiniUIButton::OnKillFocus() {
+  OnMouseLeave(POINT{-1, -1});
+  Invalidate();  // takes the focus outline away
+}
+
+void KxMiniUIButton::Click() {
+  if (listener_ != nullptr) listener_->OnButtonClicked(this);
+  KxMiniUIRootView* root = GetRootView();
+  IMiniUIViewHost* host = root != nullptr ? root->GetHost() : nullptr;
+  const HWND window = host != nullptr ? host->GetHostWindow() : nullptr;
+  if (window == nullptr || !::IsWindow(window)) return;
+  KxMiniUINotification record{};
+  record.header.hwndFrom = window;
+  record.header.idFrom = kMiniUINotifyControlId;
+  record.header.code = kMiniUINotifyClick;
+  record.id = GetId();
+  record.className = GetClassName();
+  record.view = this;
+  ::SendMessageW(window, WM_NOTIFY, kClickWordParam, reinterpret_cast<LPARAM>(&record));
+}
 
 SIZE KxMiniUIButton::GetContentSize() {
   const SIZE text = CalcTextSize();

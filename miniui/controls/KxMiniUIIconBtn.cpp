@@ -22,6 +22,23 @@ bool ParseIconPosition(const char* value, int& position) {
   return false;
 }
 
+// The longest start of `text` that fits `width` with an ellipsis after it,
+// or the whole text when it fits. Measured like the natural size, so a text
+// at its natural width is never cut.
+std::wstring FitText(KxMiniUIRendTarget& canvas, const std::wstring& text, const KxMiniUITextFormat& format,
+                     int width) {
+  auto fits = [&](const std::wstring& candidate) {
+    SIZE size{0, 0};
+    return canvas.MeasureTextSimple(candidate, format, size) && size.cx <= width;
+  };
+  if (fits(text)) return text;
+  for (size_t keep = text.size(); keep-- > 0;) {
+    const std::wstring candidate = text.substr(0, keep) + L"\u2026";
+    if (fits(candidate)) return candidate;
+  }
+  return std::wstring(L"\u2026");
+}
+
 }  // namespace
 
 HRESULT KxMiniUIIconBtn::SetAttribute(const char* name, const char* value, bool notify) {
@@ -48,11 +65,22 @@ HRESULT KxMiniUIIconBtn::SetAttribute(const char* name, const char* value, bool 
 
 const KxMiniUISkinRef& KxMiniUIIconBtn::IconSkin() const { return Skin(); }
 
-SIZE KxMiniUIIconBtn::GetContentSize() {
+SIZE KxMiniUIIconBtn::GetContentSize() { return ContentSizeWithIcon(IconSkin().FrameSize()); }
+
+void KxMiniUIIconBtn::SetText(const std::wstring& text, bool repaint) {
+  fittedText_.clear();
+  KxMiniUIImageBtn::SetText(text, repaint);
+}
+
+void KxMiniUIIconBtn::SetTextNoRepaint(const std::wstring& text) {
+  fittedText_.clear();
+  KxMiniUIImageBtn::SetTextNoRepaint(text);
+}
+
+SIZE KxMiniUIIconBtn::ContentSizeWithIcon(SIZE icon) {
   const SIZE text = CalcTextSize();
   SIZE size{text.cx + iconTextMargin_.left + iconTextMargin_.right,
             text.cy + iconTextMargin_.top + iconTextMargin_.bottom};
-  const SIZE icon = IconSkin().FrameSize();
   if (iconPosition_ == kIconTop || iconPosition_ == kIconBottom) {
     size.cy += icon.cy + iconMargin_ + space_;
     size.cx = std::max(size.cx, icon.cx);
@@ -98,7 +126,12 @@ void KxMiniUIIconBtn::Paint(KxMiniUIRendTarget& canvas) {
 
   const std::wstring text = GetText();
   if (!text.empty()) {
+    // The offset moves where the text starts, not where the view ends: a
+    // shifted rectangle reaching past the view would centre the text on
+    // pixels that are never shown and cut its last character.
+    const RECT unshifted = textBox;
     ::OffsetRect(&textBox, GetTextOffset().x, GetTextOffset().y);
+    ::IntersectRect(&textBox, &textBox, &unshifted);
     textBox.left += iconTextMargin_.left;
     textBox.top += iconTextMargin_.top;
     textBox.right -= iconTextMargin_.right;
@@ -108,7 +141,11 @@ void KxMiniUIIconBtn::Paint(KxMiniUIRendTarget& canvas) {
     KxMiniUITextFormat format = GetTextFormat();
     if (format.align == KxMiniUITextFormat::kAlignUnset) format.align = KxMiniUIValue::kAlignCenter;
     if (format.lineAlign == KxMiniUITextFormat::kAlignUnset) format.lineAlign = KxMiniUIValue::kAlignCenter;
-    canvas.DrawText(text, textBox, format, GetTextColor(), GetTrimming(), IsSingleLine());
+    if (fittedText_.empty()) {
+      fittedText_ = FitText(canvas, text, format, textBox.right - textBox.left);
+      SetTrimming(kTrimEllipsisChar);
+    }
+    canvas.DrawText(fittedText_, textBox, format, GetTextColor(), GetTrimming(), IsSingleLine());
   }
   PaintFocusOutline(canvas);
 }

@@ -18,8 +18,15 @@ class KxMiniUIIconBtn : public KxMiniUIImageBtn {
   int GetSpace() const { return space_; }
   int GetIconMargin() const { return iconMargin_; }
   const KxMiniUISkinRef& BackgroundSkin() const { return backgroundSkin_; }
+  // The text as last fitted to the text rectangle; empty before the first
+  // paint.
+  const std::wstring& GetFittedText() const { return fittedText_; }
+  void SetText(const std::wstring& text, bool repaint) override;
+  void SetTextNoRepaint(const std::wstring& text) override;
 
  protected:
+  // Text size, offset and margin, grown by an icon of `icon` beside it.
+  SIZE ContentSizeWithIcon(SIZE icon);
   // The skin drawn as the icon (the check box picks one by its check state).
   virtual const KxMiniUISkinRef& IconSkin() const;
 
@@ -29,4 +36,5 @@ class KxMiniUIIconBtn : public KxMiniUIImageBtn {
   KxMiniUISkinRef backgroundSkin_;
   int iconMargin_ = 0;
   RECT iconTextMargin_{0, 0, 0, 0};
+  std::wstring fittedText_;
 };

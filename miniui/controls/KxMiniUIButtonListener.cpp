@@ -1,0 +1,5 @@
+#include "miniui/controls/KxMiniUIButtonListener.h"
+
+void KxMiniUIButtonListener::OnButtonPressed(KxMiniUIButton*) {}
+void KxMiniUIButtonListener::OnButtonClicked(KxMiniUIButton*) {}
+void KxMiniUIButtonListener::OnButtonDoublePressed(KxMiniUIButton*) {}
