@@ -12,8 +12,14 @@ class KxMiniUIStripeProgress : public KxMiniUIView, public KxMiniUIAnimationDele
 
   enum ProgressType { kTypeDefault = 0, kTypeStripe = 1, kTypeLightBar = 2 };
 
+  // The view timer slot that steps the animation.
+  static constexpr int kStepTimer = 1;
+
   HRESULT SetAttribute(const char* name, const char* value, bool notify) override;
-  // The background skin, else the style's skin or background.
+  void OnTimer(int id) override;
+  // Starts the step timer at the first paint. Then the background (skin, else the style's look), then by type: the body
+  // skin ("default"), the body with the stripe skin tiled and moved by the
+  // step ("stripe"), or the head skin running across ("lightbar").
   void Paint(KxMiniUIRendTarget& canvas) override;
   void OnAnimationStep(int step) override;
   void OnAnimationEnded() override;
@@ -24,8 +30,13 @@ class KxMiniUIStripeProgress : public KxMiniUIView, public KxMiniUIAnimationDele
   int GetHeadBlank() const { return headBlank_; }
   bool IsBidirectional() const { return bidirectional_; }
   int GetStep() const { return step_; }
+  // Pixels the animation has moved at the current step.
+  int Distance() const;
 
  private:
+  void PaintStripes(KxMiniUIRendTarget& canvas);
+  void PaintLightBar(KxMiniUIRendTarget& canvas);
+
   KxMiniUISkinRef backgroundSkin_;
   KxMiniUISkinRef headSkin_;
   KxMiniUISkinRef bodySkin_;
@@ -36,4 +47,5 @@ class KxMiniUIStripeProgress : public KxMiniUIView, public KxMiniUIAnimationDele
   bool bidirectional_ = false;
   int type_ = kTypeStripe;
   int step_ = 0;
+  bool timerRunning_ = false;
 };
