@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -242,6 +243,76 @@ TEST_F(ButtonTest, AnImageWithoutASkinPaintsNothingAndHasNaturalSizeZero) {
   EXPECT_EQ(framed->Width(), 32);
   EXPECT_EQ(framed->Height(), 8);
   EXPECT_EQ(StripFrameAt(window, 160, 12), 2);
+}
+
+}  // namespace
+}  // namespace zelk::test
+
+namespace zelk::test {
+namespace {
+
+class ButtonLookTest : public FrameworkWindowTest {};
+
+// Natural sizes: a text button adds its offset and margin to the measured
+// text; an icon button puts its icon beside or above the text.
+TEST_F(ButtonLookTest, NaturalSizesAddOffsetsMarginsAndTheIcon) {
+  ControlWindow window(ControlLayout(
+      "<textbtn id=\"1\" pos=\"0,0\" textoffset=\"3,4\" textbtnmargin=\"1,2,5,7\">Abc</textbtn>"
+      "<iconbtn id=\"2\" pos=\"0,40\" skin=\"small\" iconpos=\"left\" space=\"4\" icon-margin=\"2\">Abc</iconbtn>"
+      "<iconbtn id=\"3\" pos=\"100,40\" skin=\"small\" iconpos=\"top\" space=\"4\" icon-margin=\"2\">Abc</iconbtn>"
+      "<imgbtn id=\"4\" pos=\"200,40\" skin=\"strip\" />"));
+  auto* text = window.View<KxMiniUIButton>(1);
+  auto* left = window.View<KxMiniUIIconBtn>(2);
+  auto* top = window.View<KxMiniUIIconBtn>(3);
+  auto* image = window.View<KxMiniUIImageBtn>(4);
+  ASSERT_TRUE(text && left && top && image);
+  const SIZE measured = text->GetMeasuredTextSize();
+  ASSERT_GT(measured.cx, 0);
+  EXPECT_EQ(text->Width(), measured.cx + 3 + 1 + 5);
+  EXPECT_EQ(text->Height(), measured.cy + 4 + 2 + 7);
+  // The icon "small" is 20 x 10.
+  EXPECT_EQ(left->Width(), measured.cx + 20 + 2 + 4);
+  EXPECT_EQ(left->Height(), std::max<LONG>(measured.cy, 10));
+  EXPECT_EQ(top->Width(), std::max<LONG>(measured.cx, 20));
+  EXPECT_EQ(top->Height(), measured.cy + 10 + 2 + 4);
+  EXPECT_EQ(image->Width(), 32);  // one frame of the four
+  EXPECT_EQ(image->Height(), 8);
+}
+
+// "crborderFocus" outlines the button while it holds the focus, and the
+// outline goes with the focus.
+TEST_F(ButtonLookTest, TheFocusOutlineFollowsTheFocus) {
+  ControlWindow window(ControlLayout(
+      "<textbtn id=\"1\" pos=\"20,20,120,60\" crbg=\"FFFFFF\" crborderFocus=\"FF0000\" />"
+      "<textbtn id=\"2\" pos=\"150,20,250,60\" crbg=\"FFFFFF\" />"));
+  auto* first = window.View<KxMiniUIButton>(1);
+  auto* second = window.View<KxMiniUIButton>(2);
+  ASSERT_TRUE(first && second);
+  window.MoveTo(290, 150);
+  auto outlined = [&] {
+    const std::vector<COLORREF> ink = window.InkIn(RECT{20, 20, 120, 21}, RGB(255, 255, 255));
+    return !ink.empty() && ink.front() == RGB(255, 0, 0);
+  };
+  EXPECT_FALSE(outlined());
+  first->SetFocus();
+  EXPECT_TRUE(outlined());
+  second->SetFocus();
+  EXPECT_FALSE(outlined());
+}
+
+// With "autocalctooltip" the tip is offered only while the text is cut.
+TEST_F(ButtonLookTest, AnAutomaticTooltipIsOfferedOnlyForACutText) {
+  ControlWindow window(ControlLayout(
+      "<text id=\"1\" pos=\"10,10,30,30\" tip=\"whole text\" autocalctooltip=\"1\">A long text here</text>"
+      "<text id=\"2\" pos=\"10,40,290,60\" tip=\"whole text\" autocalctooltip=\"1\">A long text here</text>"
+      "<textbtn id=\"3\" pos=\"10,70,290,90\" tip=\"always\">A long text here</textbtn>"));
+  auto* narrow = window.View<KxMiniUITextView>(1);
+  auto* wide = window.View<KxMiniUITextView>(2);
+  auto* plain = window.View<KxMiniUITextView>(3);
+  ASSERT_TRUE(narrow && wide && plain);
+  EXPECT_EQ(narrow->GetTooltipText(), L"whole text");
+  EXPECT_EQ(wide->GetTooltipText(), L"");
+  EXPECT_EQ(plain->GetTooltipText(), L"always");
 }
 
 }  // namespace
