@@ -1,6 +1,7 @@
 // The skinned message box run modally from test layouts: what each way out
 // answers, the links opening a stand-in browser while the box stays open,
-// and start-up showing the hidden views and keeping the box off the taskbar.
+// and start-up showing the hidden views, keeping the box off the taskbar
+// and giving it the program icon.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -143,12 +144,14 @@ TEST_F(MessageBoxTest, StartUpShowsTheHiddenViewsAndKeepsTheBoxOffTheTaskbar) {
     KxWidgetMessageBox box(layout);
     std::vector<int> visible;
     LONG_PTR exStyle = 0;
+    LRESULT bigIcon = 0;
     std::vector<ModalScript::Step> steps = {[&](HWND window) {
       for (int id : {64, 66, 68}) {
         KxMiniUIView* view = box.GetRootView()->FindViewById(id);
         if (view != nullptr && view->IsVisible()) visible.push_back(id);
       }
       exStyle = ::GetWindowLongPtrW(window, GWL_EXSTYLE);
+      bigIcon = ::SendMessageW(window, WM_GETICON, ICON_BIG, 0);
       return true;
     }};
     for (auto& step : ClickOn(box, 102)) steps.push_back(step);
@@ -156,6 +159,8 @@ TEST_F(MessageBoxTest, StartUpShowsTheHiddenViewsAndKeepsTheBoxOffTheTaskbar) {
     EXPECT_EQ(box.DoModal(nullptr), KxWidgetMessageBox::kResultOk);
     EXPECT_EQ(visible, layout == kFullBox ? (std::vector<int>{64, 66, 68}) : std::vector<int>{});
     EXPECT_NE(exStyle & WS_EX_TOOLWINDOW, 0);
+    EXPECT_EQ(bigIcon, reinterpret_cast<LRESULT>(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1001))));
+    EXPECT_NE(bigIcon, 0);
   }
 }
 
