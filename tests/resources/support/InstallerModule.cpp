@@ -1,43 +1,8 @@
 #include "tests/resources/support/InstallerModule.h"
 
-#include <gdiplus.h>
-
-#include <memory>
-
-#include "miniui/core/KxMiniUIRenderFactoryGdip.h"
 #include "tests/support/TestSupport.h"
 
 namespace zelk::test {
-
-namespace {
-
-// GDI+ and the framework's singletons for the whole test program.
-class FrameworkEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    Gdiplus::GdiplusStartupInput input;
-    ASSERT_EQ(Gdiplus::GdiplusStartup(&token_, &input, nullptr), Gdiplus::Ok);
-    factory_ = std::make_unique<KxMiniUIRenderFactoryGdip>();
-    KxMiniUIResourceManager::Create()->GetPngPool()->SetRenderFactory(factory_.get());
-    KxMiniUIManner::Create();
-  }
-
-  void TearDown() override {
-    // Everything holding GDI+ objects goes before GDI+ itself.
-    KxMiniUIManner::Destroy();
-    KxMiniUIResourceManager::Destroy();
-    factory_.reset();
-    Gdiplus::GdiplusShutdown(token_);
-  }
-
- private:
-  ULONG_PTR token_ = 0;
-  std::unique_ptr<KxMiniUIRenderFactoryGdip> factory_;
-};
-
-::testing::Environment* const g_environment = ::testing::AddGlobalTestEnvironment(new FrameworkEnvironment);
-
-}  // namespace
 
 std::wstring InstallerPath() { return BinDir() + L"\\" + ZELK_INSTALLER_EXE; }
 

@@ -9,32 +9,6 @@ namespace zelk::test {
 
 namespace {
 
-// GDI+ and the process's framework singletons for the whole test program.
-class CoreEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    Gdiplus::GdiplusStartupInput input;
-    ASSERT_EQ(Gdiplus::GdiplusStartup(&token_, &input, nullptr), Gdiplus::Ok);
-    factory_ = std::make_unique<KxMiniUIRenderFactoryGdip>();
-    KxMiniUIResourceManager::Create()->GetPngPool()->SetRenderFactory(factory_.get());
-    KxMiniUIManner::Create();
-  }
-
-  void TearDown() override {
-    // Everything holding GDI+ objects goes before GDI+ itself.
-    KxMiniUIManner::Destroy();
-    KxMiniUIResourceManager::Destroy();
-    factory_.reset();
-    Gdiplus::GdiplusShutdown(token_);
-  }
-
- private:
-  ULONG_PTR token_ = 0;
-  std::unique_ptr<KxMiniUIRenderFactoryGdip> factory_;
-};
-
-::testing::Environment* const g_environment = ::testing::AddGlobalTestEnvironment(new CoreEnvironment);
-
 const wchar_t kWindowClass[] = L"ZelkMiniUICoreTestHost";
 
 }  // namespace
