@@ -12,6 +12,7 @@
 #include "miniui/core/KxMiniUICanvasGdiplus.h"
 #include "miniui/core/KxMiniUILayoutDocument.h"
 #include "miniui/core/KxMiniUIResourceManager.h"
+#include "miniui/core/KxMiniUISizingBand.h"
 #include "miniui/core/KxMiniUITimerService.h"
 #include "miniui/core/KxMiniUIValue.h"
 #include "miniui/core/KxMiniUIXmlDocument.h"
@@ -461,17 +462,12 @@ LRESULT KxMiniUIDialogView::HitTest(LPARAM lParam) {
   RECT frame{};
   ::GetWindowRect(window, &frame);
   const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-  const bool left = at.x < frame.left + band, right = at.x >= frame.right - band;
-  const bool top = at.y < frame.top + band, bottom = at.y >= frame.bottom - band;
-  if (top && left) return HTTOPLEFT;
-  if (top && right) return HTTOPRIGHT;
-  if (bottom && left) return HTBOTTOMLEFT;
-  if (bottom && right) return HTBOTTOMRIGHT;
-  if (left) return HTLEFT;
-  if (right) return HTRIGHT;
-  if (top) return HTTOP;
-  if (bottom) return HTBOTTOM;
-  return standard;
+  KxMiniUISizingEdges edges;
+  edges.left = at.x < frame.left + band;
+  edges.right = at.x >= frame.right - band;
+  edges.top = at.y < frame.top + band;
+  edges.bottom = at.y >= frame.bottom - band;
+  return SizingHitCode(edges, standard);
 }
 
 bool KxMiniUIDialogView::HandleFrameMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

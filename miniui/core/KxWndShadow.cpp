@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "miniui/core/KxMiniUIResourceManager.h"
+#include "miniui/core/KxMiniUISizingBand.h"
 
 namespace {
 
@@ -173,22 +174,15 @@ LRESULT KxWndShadow::SizingHitTest(POINT screen) const {
   const int band = settings_.sizingBorder;
   RECT frame{};
   if (band <= 0 || !::GetWindowRect(owner_, &frame)) return HTTRANSPARENT;
-  const bool left = screen.x < frame.left && screen.x >= frame.left - band;
-  const bool right = screen.x >= frame.right && screen.x < frame.right + band;
-  const bool top = screen.y < frame.top && screen.y >= frame.top - band;
-  const bool bottom = screen.y >= frame.bottom && screen.y < frame.bottom + band;
   const bool withinX = screen.x >= frame.left - band && screen.x < frame.right + band;
   const bool withinY = screen.y >= frame.top - band && screen.y < frame.bottom + band;
   if (!withinX || !withinY) return HTTRANSPARENT;
-  if (top && left) return HTTOPLEFT;
-  if (top && right) return HTTOPRIGHT;
-  if (bottom && left) return HTBOTTOMLEFT;
-  if (bottom && right) return HTBOTTOMRIGHT;
-  if (left) return HTLEFT;
-  if (right) return HTRIGHT;
-  if (top) return HTTOP;
-  if (bottom) return HTBOTTOM;
-  return HTTRANSPARENT;
+  KxMiniUISizingEdges edges;
+  edges.left = screen.x < frame.left;
+  edges.right = screen.x >= frame.right;
+  edges.top = screen.y < frame.top;
+  edges.bottom = screen.y >= frame.bottom;
+  return SizingHitCode(edges, HTTRANSPARENT);
 }
 
 LRESULT CALLBACK KxWndShadow::ShadowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
