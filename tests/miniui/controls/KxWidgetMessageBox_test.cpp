@@ -22,7 +22,9 @@ constexpr UINT kFullBox = 150;  // ids 64, 66, 68 hidden; 101, 4, 8, 102, 103
 constexpr UINT kBareBox = 151;  // only 102
 
 // Steps run one per timer tick inside the box's modal loop; a step answers
-// false to be tried again at the next tick.
+// false to be tried again at the next tick. A script still running after
+// about 15 seconds closes the box and reports that it timed out, so a box
+// that ignores its input fails the test instead of hanging it.
 class ModalScript {
  public:
   using Step = std::function<bool(HWND box)>;
@@ -38,23 +40,29 @@ class ModalScript {
   ModalScript(const ModalScript&) = delete;
   ModalScript& operator=(const ModalScript&) = delete;
 
-  bool Finished() const { return next_ == steps_.size(); }
-  // Where the box stood when the steps ran (for checks after it closed).
-  std::vector<std::string> log;
+  bool Finished() const { return next_ == steps_.size() && !timedOut_; }
 
  private:
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
     ModalScript* self = current_;
-    if (self == nullptr || self->next_ >= self->steps_.size()) return;
+    if (self == nullptr || self->timedOut_) return;
     const HWND box = self->box_.GetHwnd();
     if (box == nullptr) return;
-    if (self->steps_[self->next_](box)) ++self->next_;
+    if (++self->ticks_ > kMaxTicks) {
+      self->timedOut_ = true;
+      ::PostMessageW(box, WM_CLOSE, 0, 0);
+      return;
+    }
+    if (self->next_ < self->steps_.size() && self->steps_[self->next_](box)) ++self->next_;
   }
 
+  static constexpr int kMaxTicks = 125;
   static ModalScript* current_;
   KxWidgetMessageBox& box_;
   std::vector<Step> steps_;
   size_t next_ = 0;
+  int ticks_ = 0;
+  bool timedOut_ = false;
   UINT_PTR timer_ = 0;
 };
 ModalScript* ModalScript::current_ = nullptr;
@@ -157,6 +165,7 @@ TEST_F(MessageBoxTest, StartUpShowsTheHiddenViewsAndKeepsTheBoxOffTheTaskbar) {
     for (auto& step : ClickOn(box, 102)) steps.push_back(step);
     ModalScript script(box, steps);
     EXPECT_EQ(box.DoModal(nullptr), KxWidgetMessageBox::kResultOk);
+    EXPECT_TRUE(script.Finished());
     EXPECT_EQ(visible, layout == kFullBox ? (std::vector<int>{64, 66, 68}) : std::vector<int>{});
     EXPECT_NE(exStyle & WS_EX_TOOLWINDOW, 0);
     EXPECT_EQ(bigIcon, reinterpret_cast<LRESULT>(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1001))));
