@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,19 +14,14 @@
 #include "app/InstallFlow.h"
 #include "base/FileUtil.h"
 #include "tests/app/SilentTestSupport.h"
+#include "tests/support/ProcessMemory.h"
 #include "tests/support/TestServer.h"
 #include "verify/SignerVerifier.h"
 
 namespace {
 
-double MiB(SIZE_T bytes) { return static_cast<double>(bytes) / 1048576.0; }
-
-PROCESS_MEMORY_COUNTERS MemoryNow() {
-  PROCESS_MEMORY_COUNTERS counters = {};
-  counters.cb = sizeof(counters);
-  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
-  return counters;
-}
+using zelk::test::MemoryNow;
+using zelk::test::MiB;
 
 TEST(SilentInstallResource, DISABLED_PeakWorkingSetDuringA512MiBPackage) {
   const char* name = std::getenv("ZELK_REPORT_FILE");

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,21 +17,15 @@
 #include "download/KxRefCounted.h"
 #include "download/KxSimpleDownloadHandler.h"
 #include "tests/download/DownloadTestHelpers.h"
+#include "tests/support/ProcessMemory.h"
 #include "tests/support/TestServer.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
 
+using zelk::test::MemoryNow;
+using zelk::test::MiB;
 using zelk::test::TestServer;
-
-double MiB(SIZE_T bytes) { return static_cast<double>(bytes) / 1048576.0; }
-
-PROCESS_MEMORY_COUNTERS MemoryNow() {
-  PROCESS_MEMORY_COUNTERS counters = {};
-  counters.cb = sizeof(counters);
-  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
-  return counters;
-}
 
 // Wine answers GetProcessHandleCount with 0, so the handles are counted as
 // the handle values GetHandleInformation accepts.
