@@ -47,7 +47,7 @@ bool KxMiniUIEditModel::Insert(const std::wstring& text) {
   const int start = SelectionStart();
   text_.replace(start, SelectionEnd() - start, inserted);
   anchor_ = caret_ = start + static_cast<int>(inserted.size());
-  Remeasure();
+  Remeasure(start);
   RecomputeOrigin();
   return true;
 }
@@ -67,7 +67,7 @@ bool KxMiniUIEditModel::Delete(DeleteDirection direction) {
   PushUndo();
   text_.erase(start, end - start);
   anchor_ = caret_ = start;
-  Remeasure();
+  Remeasure(start);
   ScrollAfterDelete();
   return true;
 }
@@ -140,19 +140,22 @@ std::wstring KxMiniUIEditModel::WithoutLineBreaks(const std::wstring& text) {
   return kept;
 }
 
-void KxMiniUIEditModel::Remeasure() {
+void KxMiniUIEditModel::Remeasure(int unchanged) {
   display_ = password_ ? std::wstring(text_.size(), kPasswordChar) : text_;
-  prefixWidths_.assign(1, 0);
-  textSize_ = SIZE{0, 0};
-  if (display_.empty()) return;
-  KxMiniUICanvasGdiplus measuring(1, 1, true);
-  for (size_t i = 1; i <= display_.size(); ++i) {
-    SIZE size{0, 0};
-    if (!measuring.MeasureTextSimple(display_.substr(0, i), format_, size)) size = SIZE{0, 0};
-    // A trailing space measures no wider than the text before it; the caret
-    // never moves left when the index grows.
-    prefixWidths_.push_back(std::max<int>(size.cx, prefixWidths_.back()));
-    textSize_.cy = std::max(textSize_.cy, size.cy);
+  const size_t kept = static_cast<size_t>(std::max(0, std::min(unchanged, Length())));
+  prefixWidths_.resize(std::min(prefixWidths_.size(), kept + 1));
+  if (prefixWidths_.empty()) prefixWidths_.push_back(0);
+  if (prefixWidths_.size() == 1) textSize_.cy = 0;
+  if (display_.size() + 1 > prefixWidths_.size()) {
+    KxMiniUICanvasGdiplus measuring(1, 1, true);
+    for (size_t i = prefixWidths_.size(); i <= display_.size(); ++i) {
+      SIZE size{0, 0};
+      if (!measuring.MeasureTextSimple(display_.substr(0, i), format_, size)) size = SIZE{0, 0};
+      // A trailing space measures no wider than the text before it; the caret
+      // never moves left when the index grows.
+      prefixWidths_.push_back(std::max<int>(size.cx, prefixWidths_.back()));
+      textSize_.cy = std::max(textSize_.cy, size.cy);
+    }
   }
   textSize_.cx = prefixWidths_.back();
 }

@@ -81,7 +81,9 @@ class KxMiniUIEditModel {
 
  private:
   static std::wstring WithoutLineBreaks(const std::wstring& text);
-  void Remeasure();
+  // Measures the display text again; the widths of its first `unchanged`
+  // characters are kept, as that much of the text is what it was.
+  void Remeasure(int unchanged = 0);
   void PushUndo();
   bool IsWiderThanBox() const { return textSize_.cx > BoxWidth(); }
   int BoxWidth() const { return textRect_.right - textRect_.left; }

@@ -115,6 +115,26 @@ TEST_F(EditModelTest, DeleteRemovesTheSelectionOrOneCharacterAndNothingAtTheEnds
   }
 }
 
+TEST_F(EditModelTest, CaretPositionsAfterEditsInTheMiddleMatchAFreshMeasurement) {
+  Prepare(L"iiWW");
+  model.SetSelection(2, 2);
+  ASSERT_TRUE(model.Insert(L"mmi"));
+  model.SetSelection(1, 1);
+  ASSERT_TRUE(model.Delete(KxMiniUIEditModel::kDeleteForward));
+  model.SetSelection(4, 4);
+  ASSERT_TRUE(model.Delete(KxMiniUIEditModel::kDeleteBackward));
+  ASSERT_EQ(model.GetText(), L"immWW");
+  EXPECT_EQ(model.GetTextSize().cx, MeasureWidth(L"immWW"));
+  EXPECT_GT(model.GetTextSize().cy, 0);
+  for (int i = 1; i <= model.Length(); ++i) {
+    EXPECT_EQ(model.CaretPosition(i), kBox.left + MeasureWidth(model.GetText().substr(0, i))) << i;
+  }
+  model.SetSelection(0, model.Length());
+  ASSERT_TRUE(model.Delete(KxMiniUIEditModel::kDeleteBackward));
+  EXPECT_EQ(model.GetTextSize().cx, 0);
+  EXPECT_EQ(model.GetTextSize().cy, 0);
+}
+
 TEST_F(EditModelTest, AfterOneHundredAndOneChangesOneHundredUndoStepsWork) {
   Prepare(L"");
   for (int i = 0; i < 101; ++i) ASSERT_TRUE(model.TypeCharacter(L'a'));
