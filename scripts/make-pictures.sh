@@ -59,8 +59,8 @@ title_button() {  # <out> <w> <glyph draw> <normal glyph> <hover bg> <hover glyp
   local target=$1 w=$2 glyph=$3
   local frames=()
   local i=0
-  for spec in "none:$4" "$5:$6" "$7:$8" "none:$grey_disabled"; do
-    local bg=${spec%%:*} colour=${spec#*:}
+  for state in "none:$4" "$5:$6" "$7:$8" "none:$grey_disabled"; do
+    local bg=${state%%:*} colour=${state#*:}
     convert -size "${w}x30" "xc:$bg" -fill none -stroke "$colour" -strokewidth 1.2 \
       -draw "$glyph" "PNG32:$work/title_$i.png"
     frames+=("$work/title_$i.png")
