@@ -57,6 +57,7 @@ class KxMiniUIButton : public KxMiniUITextView {
   int GetState() const { return state_; }
   void SetState(int state);
   int GetRadius() const { return radius_; }
+  COLORREF GetFocusBorderColor() const { return focusBorder_; }
   int GetBorderWidth() const { return borderWidth_; }
   bool IsSticky() const { return sticky_; }
   RECT GetTextMargin() const { return textMargin_; }

@@ -1,4 +1,5 @@
-// "listbox": a vertical list of items in a scroll view.
+// "listbox": a vertical list of items in a scroll view. Each visible item
+// takes the list's width and its own natural height, one below the other.
 #pragma once
 
 #include "miniui/controls/KxMiniUIScrollView.h"
@@ -9,6 +10,12 @@ class KxMiniUIListBox : public KxMiniUIScrollView {
 
   HRESULT SetAttribute(const char* name, const char* value, bool notify) override;
   bool FitsPanelToVisual() const { return panelFitVisual_; }
+
+  // The widest item by the sum of the items' heights.
+  SIZE GetContentSize() override;
+  void LayoutChildren() override;
+  // The index of `item` among the list's children, -1 when it is not one.
+  int ItemIndexOf(const KxMiniUIView* item) const;
 
  private:
   bool panelFitVisual_ = false;

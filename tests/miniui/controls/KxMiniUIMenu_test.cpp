@@ -1,0 +1,336 @@
+// The pop-up menu on real windows under real input: built from layout text,
+// placed at its anchor inside the work area, chosen by mouse and by the
+// arrow keys and Return, closed by Escape and by a click outside.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/ScopedHandle.h"
+#include "miniui/controls/KxMiniUIListBox.h"
+#include "miniui/controls/KxMiniUIMenu.h"
+#include "miniui/controls/KxMiniUIMenuItem.h"
+#include "tests/miniui/controls/support/ControlWindow.h"
+
+namespace zelk::test {
+namespace {
+
+constexpr int kCut = 2024;
+constexpr int kCopy = 2025;
+constexpr int kPaste = 2026;
+
+const std::string kMenuText =
+    "<menu crbg=\"F0F0F0\">"
+    "<menuitem id=\"2024\" textbtnmargin=\"8,4,8,4\">剪切</menuitem>"
+    "<menuitem id=\"2025\" textbtnmargin=\"8,4,8,4\">复制</menuitem>"
+    "<text id=\"7\">not an item</text>"
+    "<menuitem id=\"2026\" textbtnmargin=\"8,4,8,4\">粘贴</menuitem>"
+    "</menu>";
+
+void SendKey(WORD key) {
+  INPUT inputs[2]{};
+  inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+  inputs[0].ki.wVk = inputs[1].ki.wVk = key;
+  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  ::SendInput(2, inputs, sizeof(INPUT));
+  ::Sleep(60);
+}
+
+void ClickAtScreen(POINT point) {
+  ::SetCursorPos(point.x, point.y);
+  ::Sleep(60);
+  INPUT inputs[2]{};
+  inputs[0].type = inputs[1].type = INPUT_MOUSE;
+  inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+  ::SendInput(1, &inputs[0], sizeof(INPUT));
+  ::Sleep(60);
+  ::SendInput(1, &inputs[1], sizeof(INPUT));
+  ::Sleep(60);
+}
+
+// The centre of a menu's item on the screen.
+POINT ItemCentre(KxMiniUIMenu& menu, size_t index) {
+  KxMiniUIMenuItem* item = menu.GetItemAt(index);
+  POINT point = item->ToWindowPoint(POINT{item->Width() / 2, item->Height() / 2});
+  ::ClientToScreen(menu.GetHwnd(), &point);
+  return point;
+}
+
+class MenuTest : public FrameworkWindowTest {
+ protected:
+  std::unique_ptr<KxMiniUIMenu> NewMenu() {
+    std::unique_ptr<KxMiniUIMenu> menu = KxMiniUIMenu::CreateFromText(kMenuText);
+    EXPECT_NE(menu, nullptr);
+    return menu;
+  }
+
+  // Pops the menu up at `anchor` and, from a second thread once it shows,
+  // plays `user` (real input). A menu still open a while after that is
+  // closed so a failure cannot hang the run; `closedByItself` tells.
+  int PopupWith(KxMiniUIMenu& menu, POINT anchor, const std::function<void()>& user, bool& closedByItself) {
+    menu.SetAnchorPoint(anchor);
+    InputScript script{menu.GetHwnd(), user, false};
+    Kx::ScopedHandle thread(::CreateThread(nullptr, 0, &InputScript::Run, &script, 0, nullptr));
+    EXPECT_TRUE(static_cast<bool>(thread));
+    const int chosen = menu.Popup();
+    if (thread) ::WaitForSingleObject(thread.Get(), INFINITE);
+    closedByItself = !script.forced;
+    return chosen;
+  }
+
+ private:
+  struct InputScript {
+    HWND window;
+    const std::function<void()>& user;
+    std::atomic<bool> forced;
+
+    static DWORD WINAPI Run(void* parameter) {
+      auto* script = static_cast<InputScript*>(parameter);
+      for (int i = 0; i < 200 && !::IsWindowVisible(script->window); ++i) ::Sleep(10);
+      ::Sleep(150);
+      script->user();
+      for (int i = 0; i < 300 && ::IsWindow(script->window); ++i) ::Sleep(10);
+      if (::IsWindow(script->window)) {
+        script->forced = true;
+        ::PostMessageW(script->window, WM_CLOSE, 0, 0);
+      }
+      return 0;
+    }
+  };
+};
+
+TEST_F(MenuTest, LayoutTextMakesAHiddenTopMostToolWindowHoldingOnlyTheMenuItems) {
+  std::unique_ptr<KxMiniUIMenu> menu = NewMenu();
+  ASSERT_NE(menu, nullptr);
+  const HWND window = menu->GetHwnd();
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(::IsWindowVisible(window));
+  const LONG_PTR exStyle = ::GetWindowLongPtrW(window, GWL_EXSTYLE);
+  EXPECT_EQ(exStyle & KxMiniUIMenu::kWindowExStyle, static_cast<LONG_PTR>(KxMiniUIMenu::kWindowExStyle));
+  EXPECT_STREQ(menu->GetClassName(), "menu");
+  ASSERT_NE(menu->GetItemList(), nullptr);
+  EXPECT_EQ(menu->GetItemList()->GetId(), KxMiniUIMenu::kItemListId);
+  ASSERT_EQ(menu->GetItemCount(), 3u);  // the "text" child is ignored
+  const int ids[] = {kCut, kCopy, kPaste};
+  for (size_t i = 0; i < 3; ++i) {
+    ASSERT_NE(menu->GetItemAt(i), nullptr);
+    EXPECT_EQ(menu->GetItemAt(i)->GetId(), ids[i]);
+    EXPECT_EQ(menu->GetItemAt(i)->GetMenu(), menu.get());
+  }
+}
+
+TEST_F(MenuTest, ItemsFromTextAreAppendedOnlyWhenTheyAreMenuItems) {
+  std::unique_ptr<KxMiniUIMenu> menu = KxMiniUIMenu::CreateFromText("<menu> </menu>");
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(menu->GetItemCount(), 0u);
+  EXPECT_FALSE(menu->ShowAtAnchor());  // nothing to show
+  EXPECT_FALSE(::IsWindowVisible(menu->GetHwnd()));
+  EXPECT_EQ(menu->AddItemFromText(""), nullptr);
+  EXPECT_EQ(menu->AddItemFromText("<textbtn id=\"5\">x</textbtn>"), nullptr);
+  EXPECT_EQ(menu->AddItemFromText("<menuitem id=\"5\">x"), nullptr);  // does not parse
+  KxMiniUIMenuItem* item = menu->AddItemFromText("<menuitem id=\"9\">全选</menuitem>");
+  ASSERT_NE(item, nullptr);
+  EXPECT_EQ(item->GetMenu(), menu.get());
+  ASSERT_EQ(menu->GetItemCount(), 1u);
+  EXPECT_EQ(menu->GetItemAt(0), item);
+  EXPECT_EQ(KxMiniUIMenu::CreateFromText("<listbox />"), nullptr);
+}
+
+TEST_F(MenuTest, ItemsStackDownTheListAtTheirNaturalHeights) {
+  std::unique_ptr<KxMiniUIMenu> menu = NewMenu();
+  ASSERT_NE(menu, nullptr);
+  const RECT work = DesktopWorkArea();
+  menu->SetAnchorPoint(POINT{work.left + 50, work.top + 50});
+  ASSERT_TRUE(menu->ShowAtAnchor());
+  PumpFor(100);
+  const SIZE content = menu->GetItemList()->GetContentSize();
+  int top = 0;
+  for (size_t i = 0; i < menu->GetItemCount(); ++i) {
+    const RECT rect = menu->GetItemAt(i)->GetRect();
+    EXPECT_EQ(rect.top, top) << i;
+    EXPECT_EQ(rect.right - rect.left, content.cx) << i;
+    EXPECT_GT(rect.bottom, rect.top) << i;
+    top = rect.bottom;
+  }
+  EXPECT_EQ(top, content.cy);
+}
+
+// Where the window lands for anchors across the work area (w x h is the
+// menu's size, W and H the work area's far edges).
+TEST_F(MenuTest, PlacementKeepsTheMenuInsideTheWorkArea) {
+  const RECT work = DesktopWorkArea();
+  struct Case {
+    const char* name;
+    POINT anchor;
+    // expected top-left as functions of the menu's size
+    std::function<POINT(SIZE)> expected;
+  };
+  const Case cases[] = {
+      {"inside", POINT{work.left + 100, work.top + 100},
+       [&](SIZE) { return POINT{work.left + 100, work.top + 100}; }},
+      {"near the bottom opens upwards", POINT{work.left + 100, work.bottom - 5},
+       [&](SIZE s) { return POINT{work.left + 100, work.bottom - 5 - s.cy}; }},
+      {"near the right is moved left", POINT{work.right - 5, work.top + 100},
+       [&](SIZE s) { return POINT{work.right - s.cx, work.top + 100}; }},
+      {"bottom-right corner", POINT{work.right - 3, work.bottom - 3},
+       [&](SIZE s) { return POINT{work.right - s.cx, work.bottom - 3 - s.cy}; }},
+      {"left of the work area", POINT{work.left - 40, work.top + 100},
+       [&](SIZE) { return POINT{work.left, work.top + 100}; }},
+      {"above the work area", POINT{work.left + 100, work.top - 10},
+       [&](SIZE s) { return POINT{work.left + 100, work.top - 10 + s.cy}; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::unique_ptr<KxMiniUIMenu> menu = NewMenu();
+    ASSERT_NE(menu, nullptr);
+    menu->SetAnchorPoint(c.anchor);
+    ASSERT_TRUE(menu->ShowAtAnchor());
+    PumpFor(50);
+    EXPECT_TRUE(::IsWindowVisible(menu->GetHwnd()));
+    const RECT rect = WindowRectOf(menu->GetHwnd());
+    const SIZE size{rect.right - rect.left, rect.bottom - rect.top};
+    const SIZE content = menu->GetItemList()->GetContentSize();
+    EXPECT_EQ(size.cx, content.cx);
+    EXPECT_EQ(size.cy, content.cy);
+    const POINT expected = c.expected(size);
+    EXPECT_EQ(rect.left, expected.x);
+    EXPECT_EQ(rect.top, expected.y);
+    EXPECT_LE(rect.right, work.right);
+    EXPECT_LE(rect.bottom, work.bottom);
+  }
+}
+
+TEST_F(MenuTest, InnerMarginsWidenTheWindowAndInsetTheList) {
+  std::unique_ptr<KxMiniUIMenu> menu = NewMenu();
+  ASSERT_NE(menu, nullptr);
+  const RECT work = DesktopWorkArea();
+  menu->SetAnchorPoint(POINT{work.left + 100, work.top + 100});
+  menu->SetInnerMargins(RECT{3, 5, 7, 11});
+  ASSERT_TRUE(menu->ShowAtAnchor());
+  PumpFor(50);
+  const RECT rect = WindowRectOf(menu->GetHwnd());
+  const SIZE content = menu->GetItemList()->GetContentSize();
+  EXPECT_EQ(rect.right - rect.left, content.cx + 10);
+  EXPECT_EQ(rect.bottom - rect.top, content.cy + 16);
+  const RECT list = menu->GetItemList()->GetRect();
+  EXPECT_EQ(list.left, 3);
+  EXPECT_EQ(list.top, 5);
+  EXPECT_EQ(list.right, content.cx + 3);
+  EXPECT_EQ(list.bottom, content.cy + 5);
+}
+
+TEST_F(MenuTest, ClickingAnItemChoosesItAndClosesTheMenu) {
+  std::unique_ptr<KxMiniUIMenu> menu = NewMenu();
+  ASSERT_NE(menu, nullptr);
+  const RECT work = DesktopWorkArea();
+  bool closedByItself = false;
+  const int chosen = PopupWith(*menu, POINT{work.left + 200, work.top + 200},
+                               [&] { ClickAtScreen(ItemCentre(*menu, 1)); }, closedByItself);
+  EXPECT_TRUE(closedByItself);
+  EXPECT_EQ(chosen, kCopy);
+  EXPECT_EQ(menu->GetChosenId(), kCopy);
+  EXPECT_FALSE(::IsWindow(menu->GetHwnd()));
+  EXPECT_EQ(menu->GetItemList(), nullptr);
+  EXPECT_EQ(menu->GetHighlightedIndex(), -1);
+}
+
+// Keys typed into the open menu and the id it ends with.
+TEST_F(MenuTest, ArrowKeysMoveOneHighlightAndReturnChoosesIt) {
+  struct Case {
+    const char* name;
+    std::vector<WORD> keys;
+    int chosen;
+  };
+  const Case cases[] = {
+      {"Down then Return chooses the first", {VK_DOWN, VK_RETURN}, kCut},
+      {"Down Down Return chooses the second", {VK_DOWN, VK_DOWN, VK_RETURN}, kCopy},
+      {"Down stops at the last", {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, kPaste},
+      {"Up on a fresh menu takes the first", {VK_UP, VK_RETURN}, kCut},
+      {"Up goes back", {VK_DOWN, VK_DOWN, VK_DOWN, VK_UP, VK_RETURN}, kCopy},
+      {"Return with nothing highlighted chooses nothing", {VK_RETURN, VK_ESCAPE}, 0},
+      {"Escape closes with nothing chosen", {VK_DOWN, VK_ESCAPE}, 0},
+  };
+  const RECT work = DesktopWorkArea();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::unique_ptr<KxMiniUIMenu> menu = NewMenu();
+    ASSERT_NE(menu, nullptr);
+    // The cursor rests away from the menu so only the keys highlight.
+    ::SetCursorPos(work.left + 5, work.top + 5);
+    bool closedByItself = false;
+    const int chosen = PopupWith(*menu, POINT{work.left + 200, work.top + 200},
+                                 [&] {
+                                   for (const WORD key : c.keys) SendKey(key);
+                                 },
+                                 closedByItself);
+    EXPECT_TRUE(closedByItself);
+    EXPECT_EQ(chosen, c.chosen);
+  }
+}
+
+TEST_F(MenuTest, TheMouseAndTheKeysShareOneHighlight) {
+  std::unique_ptr<KxMiniUIMenu> menu = NewMenu();
+  ASSERT_NE(menu, nullptr);
+  const RECT work = DesktopWorkArea();
+  menu->SetAnchorPoint(POINT{work.left + 200, work.top + 200});
+  ASSERT_TRUE(menu->ShowAtAnchor());
+  ::SetForegroundWindow(menu->GetHwnd());
+  ::SetFocus(menu->GetHwnd());
+  PumpFor(100);
+  const POINT third = ItemCentre(*menu, 2);
+  ::SetCursorPos(third.x, third.y);
+  PumpFor(150);
+  EXPECT_EQ(menu->GetHighlightedIndex(), 2);
+  EXPECT_EQ(menu->GetItemAt(2)->GetState(), KxMiniUIButton::kHover);
+  SendKey(VK_UP);
+  PumpFor(100);
+  EXPECT_EQ(menu->GetHighlightedIndex(), 1);
+  EXPECT_EQ(menu->GetItemAt(1)->GetState(), KxMiniUIButton::kHover);
+  EXPECT_EQ(menu->GetItemAt(2)->GetState(), KxMiniUIButton::kNormal);
+}
+
+TEST_F(MenuTest, ADisabledItemCannotBeChosenByMouseOrReturn) {
+  std::unique_ptr<KxMiniUIMenu> menu = NewMenu();
+  ASSERT_NE(menu, nullptr);
+  menu->GetItemAt(0)->SetEnabled(false);
+  const RECT work = DesktopWorkArea();
+  ::SetCursorPos(work.left + 5, work.top + 5);
+  bool closedByItself = false;
+  const int chosen = PopupWith(*menu, POINT{work.left + 200, work.top + 200},
+                               [&] {
+                                 ClickAtScreen(ItemCentre(*menu, 0));
+                                 ::SetCursorPos(work.left + 5, work.top + 5);
+                                 SendKey(VK_DOWN);
+                                 SendKey(VK_RETURN);
+                                 ::Sleep(100);
+                                 SendKey(VK_ESCAPE);
+                               },
+                               closedByItself);
+  EXPECT_TRUE(closedByItself);
+  EXPECT_EQ(chosen, 0);
+}
+
+TEST_F(MenuTest, AClickOutsideClosesTheMenuWithNothingChosen) {
+  ControlWindow owner(ControlLayout("", 300, 200));
+  ASSERT_NE(owner.GetHwnd(), nullptr);
+  std::unique_ptr<KxMiniUIMenu> menu = NewMenu();
+  ASSERT_NE(menu, nullptr);
+  menu->SetOwnerWindow(owner.GetHwnd());
+  POINT inOwner{150, 100};
+  ::ClientToScreen(owner.GetHwnd(), &inOwner);
+  POINT anchor{inOwner.x - 120, inOwner.y - 80};
+  bool closedByItself = false;
+  const int chosen = PopupWith(*menu, anchor, [&] { ClickAtScreen(inOwner); }, closedByItself);
+  EXPECT_TRUE(closedByItself);
+  EXPECT_EQ(chosen, 0);
+  EXPECT_FALSE(::IsWindow(menu->GetHwnd()));
+}
+
+}  // namespace
+}  // namespace zelk::test
