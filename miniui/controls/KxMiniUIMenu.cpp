@@ -23,7 +23,38 @@ std::unique_ptr<T> CreateAs(const KxMiniUIXmlNode* node) {
   return std::unique_ptr<T>(static_cast<T*>(object.release()));
 }
 
+// `value` inside a double-quoted XML attribute.
+std::string EscapedAttribute(const char* value) {
+  std::string escaped;
+  for (const char* p = value; *p != '\0'; ++p) {
+    switch (*p) {
+      case '&': escaped += "&amp;"; break;
+      case '<': escaped += "&lt;"; break;
+      case '"': escaped += "&quot;"; break;
+      default: escaped += *p; break;
+    }
+  }
+  return escaped;
+}
+
 }  // namespace
+
+std::string KxMiniUIMenu::WindowDescription(const KxMiniUIXmlNode* shadow) {
+  std::string text =
+      "<layer resize=\"1\" nomaxsize=\"1\" defaultdrag=\"0\" defaultfocus=\"0\" visible=\"0\">";
+  if (shadow != nullptr) {
+    static const char* const kShadowAttributes[] = {"src",          "margin",       "radiustop",
+                                                    "radiusbottom", "sizingborder", "prunedmsgfollow"};
+    text += "<shadow";
+    for (const char* name : kShadowAttributes) {
+      const char* value = KxMiniUIXml::Attribute(shadow, name);
+      if (value != nullptr) text += std::string(" ") + name + "=\"" + EscapedAttribute(value) + "\"";
+    }
+    text += " />";
+  }
+  text += "<body crbg=\"FFFFFF\"><listbox id=\"1000000\" pos=\"0,0,-0,-0\" crbg=\"FFFFFF\" float=\"0\" /></body></layer>";
+  return text;
+}
 
 KxMiniUIMenu::~KxMiniUIMenu() = default;
 
@@ -38,7 +69,7 @@ std::unique_ptr<KxMiniUIMenu> KxMiniUIMenu::CreateFromText(const std::string& te
 bool KxMiniUIMenu::LoadFromXml(const KxMiniUIXmlNode* node) {
   if (node == nullptr) return false;
   LoadAttributesFromXml(node);
-  if (!EnsureWindow()) return false;
+  if (!EnsureWindow(KxMiniUIXml::Child(node, "shadow"))) return false;
   for (const KxMiniUIXmlNode* child = node->first_node(); child != nullptr; child = child->next_sibling()) {
     if (!KxMiniUIText::NamesEqual(child->name(), KxMiniUIMenuItem::kTag)) continue;
     std::unique_ptr<KxMiniUIMenuItem> item = CreateAs<KxMiniUIMenuItem>(child);
@@ -52,9 +83,9 @@ HRESULT KxMiniUIMenu::SetAttribute(const char* name, const char* value, bool not
   return KxMiniUIView::SetAttribute(name, value, notify);
 }
 
-bool KxMiniUIMenu::EnsureWindow() {
+bool KxMiniUIMenu::EnsureWindow(const KxMiniUIXmlNode* shadow) {
   if (GetHwnd() != nullptr) return true;
-  if (!SetLayout(kWindowDescription)) return false;
+  if (!SetLayout(WindowDescription(shadow))) return false;
   return Create(nullptr, WS_POPUP, kWindowExStyle) != nullptr;
 }
 
@@ -90,6 +121,10 @@ size_t KxMiniUIMenu::GetItemCount() const { return list_ != nullptr ? list_->Get
 KxMiniUIMenuItem* KxMiniUIMenu::GetItemAt(size_t index) const {
   if (index >= GetItemCount()) return nullptr;
   return dynamic_cast<KxMiniUIMenuItem*>(list_->GetChildAt(index));
+}
+
+KxMiniUIMenuItem* KxMiniUIMenu::ItemAt(int index) const {
+  return index < 0 ? nullptr : GetItemAt(static_cast<size_t>(index));
 }
 
 // --- Placement.
@@ -155,18 +190,14 @@ void KxMiniUIMenu::OnItemHighlighted(KxMiniUIMenuItem* item) {
   const int previous = highlighted_;
   highlighted_ = index;
   if (previous != index) {
-    if (KxMiniUIMenuItem* old = GetItemAt(static_cast<size_t>(previous < 0 ? GetItemCount() : previous))) {
-      old->OnMouseLeave(POINT{-1, -1});
-    }
+    if (KxMiniUIMenuItem* old = ItemAt(previous)) old->OnMouseLeave(POINT{-1, -1});
   }
 }
 
 void KxMiniUIMenu::MoveHighlight(int from, int to) {
-  KxMiniUIMenuItem* next = GetItemAt(static_cast<size_t>(to));
+  KxMiniUIMenuItem* next = ItemAt(to);
   if (next == nullptr) return;
-  if (KxMiniUIMenuItem* current = GetItemAt(static_cast<size_t>(from < 0 ? GetItemCount() : from))) {
-    current->OnMouseLeave(POINT{-1, -1});
-  }
+  if (KxMiniUIMenuItem* current = ItemAt(from)) current->OnMouseLeave(POINT{-1, -1});
   next->OnMouseEnter(POINT{next->Width() / 2, next->Height() / 2});
 }
 
@@ -176,7 +207,7 @@ bool KxMiniUIMenu::OnMenuKey(UINT key) {
   switch (key) {
     case VK_RETURN:
       if (inside) {
-        KxMiniUIMenuItem* item = GetItemAt(static_cast<size_t>(highlighted_));
+        KxMiniUIMenuItem* item = ItemAt(highlighted_);
         if (item != nullptr && item->IsEnabled()) {
           chosenId_ = item->GetId();
           CloseSoon();

@@ -22,12 +22,9 @@ class KxMiniUIMenu : public KxMiniUISimpleWindow, public KxMiniUIView {
 
   static constexpr int kItemListId = 1000000;
   // The window every menu is built on: a hidden, resizable layer holding
-  // one white list box.
-  static constexpr const char* kWindowDescription =
-      "<layer resize=\"1\" nomaxsize=\"1\" defaultdrag=\"0\" defaultfocus=\"0\" visible=\"0\">"
-      "<body crbg=\"FFFFFF\">"
-      "<listbox id=\"1000000\" pos=\"0,0,-0,-0\" crbg=\"FFFFFF\" float=\"0\" />"
-      "</body></layer>";
+  // one white list box, with the drop shadow `shadow` describes ("shadow"
+  // element of a menu layout; none when null).
+  static std::string WindowDescription(const KxMiniUIXmlNode* shadow);
   static constexpr DWORD kWindowExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
 
   KxMiniUIMenu() = default;
@@ -73,8 +70,10 @@ class KxMiniUIMenu : public KxMiniUISimpleWindow, public KxMiniUIView {
   bool ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
  private:
-  bool EnsureWindow();
+  bool EnsureWindow(const KxMiniUIXmlNode* shadow);
   void AppendItem(std::unique_ptr<KxMiniUIMenuItem> item);
+  // The item at `index`; none for -1 or past the end.
+  KxMiniUIMenuItem* ItemAt(int index) const;
   // The work area of the owner's monitor, else the primary one.
   RECT WorkArea() const;
   RECT PlacementFor(SIZE size) const;

@@ -15,6 +15,7 @@
 #include "miniui/controls/KxMiniUIListBox.h"
 #include "miniui/controls/KxMiniUIMenu.h"
 #include "miniui/controls/KxMiniUIMenuItem.h"
+#include "miniui/core/KxMiniUICanvasGdiplus.h"
 #include "tests/miniui/controls/support/ControlWindow.h"
 
 namespace zelk::test {
@@ -60,6 +61,26 @@ POINT ItemCentre(KxMiniUIMenu& menu, size_t index) {
   POINT point = item->ToWindowPoint(POINT{item->Width() / 2, item->Height() / 2});
   ::ClientToScreen(menu.GetHwnd(), &point);
   return point;
+}
+
+// The menu's back buffer after a fresh paint, at window coordinates.
+COLORREF MenuPixel(KxMiniUIMenu& menu, int x, int y) {
+  menu.KxMiniUISimpleWindow::GetRootView()->Invalidate();
+  menu.RenderNow();
+  PumpMessages();
+  auto* canvas = dynamic_cast<KxMiniUICanvasGdiplus*>(menu.GetRootHolder()->Canvas());
+  if (canvas == nullptr) return CLR_INVALID;
+  const BYTE* p = canvas->GetPixels() + (static_cast<size_t>(y) * canvas->GetWidth() + x) * 4;
+  return RGB(p[2], p[1], p[0]);
+}
+
+// How many pixels of the item's top row are `color`.
+int ItemTopRowCount(KxMiniUIMenu& menu, size_t index, COLORREF color) {
+  KxMiniUIMenuItem* item = menu.GetItemAt(index);
+  const POINT origin = item->ToWindowPoint(POINT{0, 0});
+  int count = 0;
+  for (int x = 0; x < item->Width(); ++x) count += MenuPixel(menu, origin.x + x, origin.y) == color ? 1 : 0;
+  return count;
 }
 
 class MenuTest : public FrameworkWindowTest {
@@ -223,6 +244,69 @@ TEST_F(MenuTest, InnerMarginsWidenTheWindowAndInsetTheList) {
   EXPECT_EQ(list.top, 5);
   EXPECT_EQ(list.right, content.cx + 3);
   EXPECT_EQ(list.bottom, content.cy + 5);
+}
+
+TEST_F(MenuTest, AShadowChildGivesTheWindowItsDropShadow) {
+  std::unique_ptr<KxMiniUIMenu> plain = NewMenu();
+  ASSERT_NE(plain, nullptr);
+  EXPECT_EQ(plain->GetShadow(), nullptr);
+  std::unique_ptr<KxMiniUIMenu> shadowed = KxMiniUIMenu::CreateFromText(
+      "<menu><shadow src=\"209\" margin=\"8,6,4,2\" radiustop=\"3\" sizingborder=\"0\" />"
+      "<menuitem id=\"1\">a</menuitem></menu>");
+  ASSERT_NE(shadowed, nullptr);
+  ASSERT_NE(shadowed->GetShadow(), nullptr);
+  const KxMiniUIShadowSettings& settings = shadowed->GetShadow()->Settings();
+  EXPECT_EQ(settings.picture, 209u);
+  EXPECT_EQ(settings.left, 8);
+  EXPECT_EQ(settings.top, 6);
+  EXPECT_EQ(settings.right, 4);
+  EXPECT_EQ(settings.bottom, 2);
+  EXPECT_EQ(settings.radiusTop, 3);
+  EXPECT_EQ(shadowed->GetItemCount(), 1u);
+}
+
+// The menu's "crbg" colours the margin around the list; the list stays white.
+TEST_F(MenuTest, TheMenusBackgroundColourFillsTheMarginAroundTheList) {
+  struct Case {
+    const char* text;
+    COLORREF margin;
+  };
+  const Case cases[] = {
+      {"<menu crbg=\"00FF00\"><menuitem id=\"1\">a</menuitem></menu>", RGB(0, 255, 0)},
+      {"<menu><menuitem id=\"1\">a</menuitem></menu>", RGB(255, 255, 255)},
+  };
+  const RECT work = DesktopWorkArea();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    std::unique_ptr<KxMiniUIMenu> menu = KxMiniUIMenu::CreateFromText(c.text);
+    ASSERT_NE(menu, nullptr);
+    menu->SetAnchorPoint(POINT{work.left + 100, work.top + 100});
+    menu->SetInnerMargins(RECT{6, 6, 6, 6});
+    ASSERT_TRUE(menu->ShowAtAnchor());
+    PumpFor(50);
+    EXPECT_EQ(MenuPixel(*menu, 2, 2), c.margin);
+    EXPECT_EQ(MenuPixel(*menu, 6, 6), RGB(255, 255, 255));
+  }
+}
+
+TEST_F(MenuTest, TheHighlightedItemCarriesTheFocusOutline) {
+  std::unique_ptr<KxMiniUIMenu> menu = KxMiniUIMenu::CreateFromText(
+      "<menu><menuitem id=\"1\" crborderFocus=\"0000FF\" textbtnmargin=\"8,4,8,4\">a</menuitem>"
+      "<menuitem id=\"2\" crborderFocus=\"0000FF\" textbtnmargin=\"8,4,8,4\">b</menuitem></menu>");
+  ASSERT_NE(menu, nullptr);
+  const RECT work = DesktopWorkArea();
+  ::SetCursorPos(work.left + 5, work.top + 5);
+  menu->SetAnchorPoint(POINT{work.left + 200, work.top + 200});
+  ASSERT_TRUE(menu->ShowAtAnchor());
+  PumpFor(50);
+  const COLORREF blue = RGB(0, 0, 255);
+  EXPECT_EQ(ItemTopRowCount(*menu, 0, blue), 0);
+  ::SendMessageW(menu->GetHwnd(), WM_KEYDOWN, VK_DOWN, 1);
+  EXPECT_GT(ItemTopRowCount(*menu, 0, blue), 0);
+  EXPECT_EQ(ItemTopRowCount(*menu, 1, blue), 0);
+  ::SendMessageW(menu->GetHwnd(), WM_KEYDOWN, VK_DOWN, 1);
+  EXPECT_EQ(ItemTopRowCount(*menu, 0, blue), 0);
+  EXPECT_GT(ItemTopRowCount(*menu, 1, blue), 0);
 }
 
 TEST_F(MenuTest, ClickingAnItemChoosesItAndClosesTheMenu) {
