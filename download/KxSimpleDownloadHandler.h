@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "base/CriticalSection.h"
+#include "base/KxRefCounted.h"
 #include "base/ScopedHandle.h"
 #include "download/ISimpleDownloadHandler.h"
 #include "download/KxHttpFile.h"
 #include "download/KxInternetSession.h"
-#include "download/KxRefCounted.h"
 
 namespace Kx {
 class KxLibCurlDownload;

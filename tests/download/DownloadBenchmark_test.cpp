@@ -10,7 +10,7 @@
 #include <string>
 
 #include "base/FileUtil.h"
-#include "download/KxRefCounted.h"
+#include "base/KxRefCounted.h"
 #include "download/KxSimpleDownloadHandler.h"
 #include "tests/download/DownloadTestHelpers.h"
 #include "tests/support/TestServer.h"

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "base/FileUtil.h"
+#include "base/KxRefCounted.h"
 #include "download/CurlLibrary.h"
-#include "download/KxRefCounted.h"
 #include "download/KxSimpleDownloadHandler.h"
 #include "tests/download/DownloadTestHelpers.h"
 #include "tests/support/TestServer.h"

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "base/FileUtil.h"
+#include "base/KxRefCounted.h"
 #include "base/ScopedHandle.h"
-#include "download/KxRefCounted.h"
 #include "tests/download/DownloadTestHelpers.h"
 #include "tests/support/TestServer.h"
 #include "tests/support/TestSupport.h"

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "base/FileUtil.h"
+#include "base/KxRefCounted.h"
 #include "download/KxLibCurlDownload.h"
-#include "download/KxRefCounted.h"
 #include "download/KxSimpleDownloadHandler.h"
 #include "tests/download/DownloadTestHelpers.h"
 #include "tests/support/TestServer.h"

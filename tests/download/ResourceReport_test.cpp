@@ -14,7 +14,7 @@
 #include <string>
 
 #include "base/FileUtil.h"
-#include "download/KxRefCounted.h"
+#include "base/KxRefCounted.h"
 #include "download/KxSimpleDownloadHandler.h"
 #include "tests/download/DownloadTestHelpers.h"
 #include "tests/support/ProcessMemory.h"
