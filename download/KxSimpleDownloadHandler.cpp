@@ -189,12 +189,7 @@ KxSimpleDownloadHandler::ResumeResult KxSimpleDownloadHandler::Resume() {
     return ResumeResult::kRestart;
 
   // The length comes first: a body shorter than the overlap cannot pass it.
-  Kx::HttpLengthInfo length;
-  ResponseInfo response;
-  Kx::LengthInfo(*request, length);
-  response.contentLength = length.contentLength;
-  response.lastModified = length.lastModified;
-  response.readToEnd = length.contentLength == kUnknownLength;
+  ResponseInfo response = ResponseOf(*request);
   if (!response.readToEnd && response.contentLength < kOverlapSize) return ResumeResult::kRestart;
 
   switch (CheckOverlap(file.Get(), *request)) {
@@ -215,6 +210,16 @@ KxSimpleDownloadHandler::ResumeResult KxSimpleDownloadHandler::Resume() {
   TSimpleDownloadDataEvent<> sink(file.Get());
   if (!ReadLoop(&sink, *request, response)) return ResumeResult::kFailed;
   return ResumeResult::kDone;
+}
+
+KxSimpleDownloadHandler::ResponseInfo KxSimpleDownloadHandler::ResponseOf(Kx::KxHttpFile& request) {
+  Kx::HttpLengthInfo length;
+  Kx::LengthInfo(request, length);
+  ResponseInfo response;
+  response.contentLength = length.contentLength;
+  response.lastModified = length.lastModified;
+  response.readToEnd = length.contentLength == kUnknownLength;
+  return response;
 }
 
 KxSimpleDownloadHandler::OverlapResult KxSimpleDownloadHandler::CheckOverlap(HANDLE file, Kx::KxHttpFile& request) {
@@ -269,12 +274,7 @@ bool KxSimpleDownloadHandler::FullDownload() {
   const std::shared_ptr<Kx::KxHttpFile> request = NewCurrentRequest();
   if (!OpenWithRetries(*request, *session, 0)) return false;
 
-  Kx::HttpLengthInfo length;
-  ResponseInfo response;
-  Kx::LengthInfo(*request, length);
-  response.contentLength = length.contentLength;
-  response.lastModified = length.lastModified;
-  response.readToEnd = length.contentLength == kUnknownLength;
+  const ResponseInfo response = ResponseOf(*request);
   if (!CallOnBegin(*request, response, response.contentLength, 0)) return false;
 
   TSimpleDownloadDataEvent<> fileSink(file.Get());

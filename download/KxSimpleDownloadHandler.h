@@ -75,6 +75,9 @@ class KxSimpleDownloadHandler : public Kx::KxRefCountImpl1<ISimpleDownloadHandle
     SYSTEMTIME lastModified = {};
   };
 
+  // The body length and date an open request answered with.
+  static ResponseInfo ResponseOf(Kx::KxHttpFile& request);
+
   bool IsCancelled() const { return cancelled_.load(); }
   bool EnsureTargetFolder();
   bool RunLibCurl(unsigned long long speedLimit);
