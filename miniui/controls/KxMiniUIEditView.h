@@ -3,6 +3,7 @@
 // text and takes the composition calls.
 #pragma once
 
+#include "miniui/controls/KxMiniUIEditViewDelegate.h"
 #include "miniui/controls/KxMiniUITextInputClient.h"
 #include "miniui/controls/KxMiniUITextView.h"
 
@@ -20,6 +21,11 @@ class KxMiniUIEditView : public KxMiniUITextView, public KxMiniUITextInputClient
 
   bool IsComposing() const { return composing_; }
 
+  // The owner's listener; not owned, none by default.
+  void SetDelegate(KxMiniUIEditViewDelegate* delegate) { delegate_ = delegate; }
+  KxMiniUIEditViewDelegate* GetDelegate() const { return delegate_; }
+
  private:
+  KxMiniUIEditViewDelegate* delegate_ = nullptr;
   bool composing_ = false;
 };
