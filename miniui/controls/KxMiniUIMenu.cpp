@@ -199,6 +199,9 @@ void KxMiniUIMenu::MoveHighlight(int from, int to) {
   if (next == nullptr) return;
   if (KxMiniUIMenuItem* current = ItemAt(from)) current->OnMouseLeave(POINT{-1, -1});
   next->OnMouseEnter(POINT{next->Width() / 2, next->Height() / 2});
+  // A disabled item does not light up, yet the keys step onto it so they
+  // can pass it (Return will not choose it).
+  highlighted_ = to;
 }
 
 bool KxMiniUIMenu::OnMenuKey(UINT key) {

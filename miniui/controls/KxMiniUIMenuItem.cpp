@@ -29,3 +29,15 @@ void KxMiniUIMenuItem::SetEnabled(bool enabled) {
   KxMiniUIBoxPanel::SetEnabled(enabled);
   for (size_t i = 0; i < GetChildCount(); ++i) GetChildAt(i)->SetEnabled(enabled);
 }
+
+SIZE KxMiniUIMenuItem::GetContentSize() {
+  SIZE size = KxMiniUIBoxPanel::GetContentSize();
+  const KxMiniUIViewLayout& layout = GetLayout();
+  if ((layout.Mode() & KxMiniUIViewLayout::kWidthMask) == KxMiniUIViewLayout::kWidthFixed) {
+    size.cx = layout.FixedWidth();
+  }
+  if ((layout.Mode() & KxMiniUIViewLayout::kHeightMask) == KxMiniUIViewLayout::kHeightFixed) {
+    size.cy = layout.FixedHeight();
+  }
+  return size;
+}

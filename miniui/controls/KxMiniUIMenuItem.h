@@ -19,6 +19,8 @@ class KxMiniUIMenuItem : public KxMiniUIBoxPanel {
   void Paint(KxMiniUIRendTarget& canvas) override;
   // The button's, then the same for every child.
   void SetEnabled(bool enabled) override;
+  // A fixed "width" or "height" is the item's size in the list.
+  SIZE GetContentSize() override;
 
  private:
   KxMiniUIMenu* menu_ = nullptr;
