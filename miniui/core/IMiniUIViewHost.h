@@ -7,6 +7,8 @@
 
 #include <string>
 
+class KxMiniUIInputMethod;
+
 class IMiniUIViewHost {
  public:
   virtual HWND GetHostWindow() = 0;
@@ -18,6 +20,8 @@ class IMiniUIViewHost {
   virtual void KillHostTimer(UINT_PTR id) = 0;
   // Empty text deactivates the tooltip; a width below 1 means no limit.
   virtual void UpdateTooltip(const std::wstring& text, int maxWidth) = 0;
+  // The window's input method; none for a host without one.
+  virtual KxMiniUIInputMethod* GetInputMethod() { return nullptr; }
 
  protected:
   ~IMiniUIViewHost() = default;

@@ -170,6 +170,7 @@ void KxMiniUIDialogView::LayoutRootAtClientSize() {
 
 void KxMiniUIDialogView::OnNativeCreated() {
   Module().AddWindow(this);
+  inputMethod_.Attach(GetHwnd());
   paintAllowed_ = true;
   OnInitDialog();
   FinishWindow();
@@ -248,6 +249,7 @@ void KxMiniUIDialogView::OnNativeDestroyed() {
   timers_.clear();
   while (root_->GetChildCount() > 0) root_->RemoveChild(root_->GetChildAt(root_->GetChildCount() - 1), true);
   root_->ClearMouseReferences();
+  inputMethod_.Detach();
   target_.reset();
   shadow_.reset();
   tooltip_ = nullptr;  // an owned window: already destroyed with us
@@ -555,9 +557,22 @@ bool KxMiniUIDialogView::HandleInputMessage(UINT message, WPARAM wParam, LPARAM 
       root_->OnChar(static_cast<UINT>(wParam));
       result = FALSE;
       return true;
+    case WM_IME_STARTCOMPOSITION:
+    case WM_IME_ENDCOMPOSITION:
+    case WM_IME_COMPOSITION:
+      if (!HandleInputMethod(message, lParam)) return false;
+      result = 0;
+      return true;
     default:
       return false;
   }
+}
+
+bool KxMiniUIDialogView::HandleInputMethod(UINT message, LPARAM lParam) {
+  if (message == WM_IME_ENDCOMPOSITION) return inputMethod_.OnEndComposition();
+  if (root_->GetFocusManager()->GetFocusedView() == nullptr) return false;
+  if (message == WM_IME_STARTCOMPOSITION) return inputMethod_.OnStartComposition();
+  return inputMethod_.OnComposition(lParam);
 }
 
 bool KxMiniUIDialogView::HandleMouse(UINT message, WPARAM wParam, LPARAM lParam) {

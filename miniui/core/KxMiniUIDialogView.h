@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "miniui/core/IMiniUIViewHost.h"
+#include "miniui/core/KxMiniUIInputMethod.h"
 #include "miniui/core/KxMiniUIRenderTargetHolder.h"
 #include "miniui/core/KxMiniUIRootView.h"
 #include "miniui/core/KxMiniUIWindow.h"
@@ -86,6 +87,7 @@ class KxMiniUIDialogView : public KxMiniUIWindow, public IMiniUIViewHost {
   bool SetHostTimer(UINT_PTR id, UINT interval) override;
   void KillHostTimer(UINT_PTR id) override;
   void UpdateTooltip(const std::wstring& text, int maxWidth) override;
+  KxMiniUIInputMethod* GetInputMethod() override { return &inputMethod_; }
 
  protected:
   void SetLayoutId(UINT id) { layoutId_ = id; }
@@ -126,10 +128,15 @@ class KxMiniUIDialogView : public KxMiniUIWindow, public IMiniUIViewHost {
   bool HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   bool HandleMouse(UINT message, WPARAM wParam, LPARAM lParam);
   bool HandleKey(UINT message, WPARAM wParam, LPARAM lParam);
+  // WM_IME_* for the focused view's input method; false leaves the message
+  // to the default handling.
+  bool HandleInputMethod(UINT message, LPARAM lParam);
   LRESULT HitTest(LPARAM lParam);
   bool SetCursorFor(WPARAM wParam, LPARAM lParam);
   void OnSized(WPARAM kind);
 
+  // Declared before the tree so it outlives every view that is its client.
+  KxMiniUIInputMethod inputMethod_;
   std::shared_ptr<KxMiniUIRootView> root_;
   std::unique_ptr<KxMiniUIRenderTargetHolder> target_;
   bool targetOpaque_ = true;
