@@ -210,6 +210,61 @@ TEST_F(EditViewTest, TheCursorIsAnIBeamOnlyWhileTheBoxCanBeEdited) {
   }
 }
 
+// The selection style: a style class copied whole, then the two colour
+// overrides once the element has loaded, whatever their order.
+TEST_F(EditViewTest, TheSelectionStyleComesFromItsClassWithTheOverridesLast) {
+  struct Case {
+    const char* attributes;
+    COLORREF background;
+    COLORREF text;
+  };
+  const Case cases[] = {
+      {"selclass=\"skinned\"", RGB(0, 255, 0), 0},
+      {"selclass=\"skinned\" crtextsel=\"FF0000\"", RGB(0, 255, 0), RGB(255, 0, 0)},
+      {"crbgsel=\"0000FF\" selclass=\"skinned\"", RGB(0, 0, 255), 0},
+      {"crbgsel=\"-1\" crtextsel=\"-1\"", 0xFF9933, 0xFFFFFF},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.attributes);
+    auto window = Open(c.attributes);
+    ASSERT_NE(box_, nullptr);
+    EXPECT_EQ(box_->GetSelectionStyle().background[KxMiniUIStyle::kNormal].rgb, c.background);
+    EXPECT_EQ(box_->GetSelectionStyle().crText, c.text);
+  }
+}
+
+TEST_F(EditViewTest, TheCaretStandsCentredInTheTextRectangleAndTheSizeIsTheTexts) {
+  auto window = Open("y-margin=\"6\" caret-height=\"10\" textoffset=\"3,2\"", "sized");
+  ASSERT_NE(box_, nullptr);
+  Focus(*window);
+  PressKey(VK_END);
+  const RECT text = box_->GetTextRect();
+  EXPECT_EQ(text.top, 1 + 6 + 2);
+  EXPECT_EQ(box_->GetCaretPoint().y, text.top + (text.bottom - text.top) / 2 - 5);
+  EXPECT_EQ(box_->GetCaretPoint().x, box_->GetModel().GetCaretX());
+  const SIZE size = box_->GetContentSize();
+  EXPECT_EQ(size.cx, box_->GetModel().GetTextSize().cx + 3);
+  EXPECT_EQ(size.cy, box_->GetModel().GetTextSize().cy + 2);
+  EXPECT_GT(box_->GetModel().GetTextSize().cx, 0);
+}
+
+TEST_F(EditViewTest, WithoutTheMenuARightClickNotifiesAndLeavingNotifies) {
+  auto window = Open("notifyrbclick=\"1\" enterexit-msg=\"1\"", "abc");
+  ASSERT_NE(box_, nullptr);
+  window->MoveTo(kInBox.x, kInBox.y);
+  window->Button(MOUSEEVENTF_RIGHTDOWN);
+  window->Button(MOUSEEVENTF_RIGHTUP);
+  window->MoveTo(kBesideBox.x, kBesideBox.y);
+  std::vector<UINT> codes;
+  for (const ControlWindow::Notice& notice : window->notices) {
+    if (notice.viewId == kBox) codes.push_back(notice.code);
+  }
+  EXPECT_NE(std::find(codes.begin(), codes.end(), kMiniUINotifyRightClick), codes.end());
+  ASSERT_FALSE(codes.empty());
+  EXPECT_EQ(codes.back(), kMiniUINotifyMouseLeave);
+  EXPECT_EQ(box_->GetText(), L"abc");
+}
+
 // --- Typing.
 
 TEST_F(EditViewTest, TypedKeysInsertAtTheCaretAndEachChangeIsHeardTwice) {
@@ -872,6 +927,26 @@ TEST_F(EditMenuTest, AClickOutsideClosesTheMenuWithNothingChosen) {
   EXPECT_EQ(ClipboardText(), L"before");
   EXPECT_EQ(box_->GetText(), L"copy me");
   EXPECT_EQ(log_.Count("text"), 0);
+}
+
+// The focus went to another window while the menu was open: once the
+// menu has closed the box lets go of it as if it had lost it then.
+TEST_F(EditMenuTest, FocusLostToAnotherWindowWhileTheMenuIsOpenIsLetGoAfterwards) {
+  ControlWindow other(ControlLayout(""));
+  const RECT work = DesktopWorkArea();
+  ::SetWindowPos(other.GetHwnd(), nullptr, work.left + 5, work.top + 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  auto window = OpenWithSelection("showmenu=\"1\"");
+  ASSERT_NE(box_, nullptr);
+  POINT elsewhere{150, 120};
+  ::ClientToScreen(other.GetHwnd(), &elsewhere);
+  const MenuVisit visit = RightClick(*window, kInBox, [&](KxMiniUIMenu&) { ClickAtScreen(elsewhere); });
+  ASSERT_TRUE(visit.opened);
+  EXPECT_TRUE(visit.closedByItself);
+  EXPECT_FALSE(box_->HasFocus());
+  EXPECT_FALSE(box_->IsCaretVisible());
+  EXPECT_FALSE(box_->GetModel().HasSelection());
+  EXPECT_EQ(log_.events, (std::vector<std::string>{"out", "out(view)"}));
+  EXPECT_EQ(box_->GetText(), L"copy me");
 }
 
 TEST_F(EditMenuTest, APasswordBoxGreysCutCopyAndUndo) {
