@@ -34,9 +34,7 @@ bool IsEmpty(const RECT& rect) { return rect.right <= rect.left || rect.bottom <
 bool IsAsciiDigit(wchar_t character) { return character >= L'0' && character <= L'9'; }
 
 // Letters, digits, space and punctuation: what a key may type.
-bool IsTypable(wchar_t character) {
-  return character >= 0x20 && character < 0x7F;
-}
+bool IsTypable(wchar_t character) { return character >= 0x20 && character < 0x7F; }
 
 // The system caret blink time, read once per process; 0 when the caret
 // does not blink.

@@ -81,7 +81,8 @@ bool KxMiniUIInputMethod::OnComposition(LPARAM changes) {
   }
   reporting_ = false;
   const std::wstring text = ReadResultString();
-  if (!text.empty()) client_->CommitText(text);
+  if (text.empty()) return false;
+  client_->CommitText(text);
   // Consumed: the default handling would send the same text again as
   // WM_IME_CHAR characters.
   return true;
