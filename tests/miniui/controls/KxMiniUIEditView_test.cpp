@@ -22,6 +22,7 @@
 #include "miniui/core/KxMiniUIText.h"
 #include "miniui/core/KxMiniUIWindowImpl.h"
 #include "tests/miniui/controls/support/ControlWindow.h"
+#include "tests/miniui/core/support/SyntheticInput.h"
 
 namespace zelk::test {
 namespace {
@@ -67,26 +68,8 @@ class DelegateLog : public KxMiniUIEditViewDelegate {
 
 // --- Real keyboard input through the system queue.
 
-void AddKey(std::vector<INPUT>& inputs, WORD key, bool up) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
-  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  inputs.push_back(input);
-}
-
-enum Modifier : unsigned { kNoModifier = 0, kShift = 1, kControl = 2 };
-
 void PressKey(WORD key, unsigned modifiers = kNoModifier) {
-  std::vector<INPUT> inputs;
-  if (modifiers & kControl) AddKey(inputs, VK_CONTROL, false);
-  if (modifiers & kShift) AddKey(inputs, VK_SHIFT, false);
-  AddKey(inputs, key, false);
-  AddKey(inputs, key, true);
-  if (modifiers & kShift) AddKey(inputs, VK_SHIFT, true);
-  if (modifiers & kControl) AddKey(inputs, VK_CONTROL, true);
-  ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  SendKeyStroke(key, modifiers);
   PumpFor(30);
 }
 
@@ -757,24 +740,8 @@ struct MenuVisit {
   std::vector<bool> enabled;
 };
 
-void ClickAtScreen(POINT point) {
-  ::SetCursorPos(point.x, point.y);
-  ::Sleep(60);
-  INPUT inputs[2]{};
-  inputs[0].type = inputs[1].type = INPUT_MOUSE;
-  inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  ::SendInput(1, &inputs[0], sizeof(INPUT));
-  ::Sleep(60);
-  ::SendInput(1, &inputs[1], sizeof(INPUT));
-  ::Sleep(60);
-}
-
 void SendKeyFromScript(WORD key) {
-  std::vector<INPUT> inputs;
-  AddKey(inputs, key, false);
-  AddKey(inputs, key, true);
-  ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  SendKeyStroke(key);
   ::Sleep(60);
 }
 

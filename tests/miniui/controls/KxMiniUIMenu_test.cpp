@@ -17,6 +17,7 @@
 #include "miniui/controls/KxMiniUIMenuItem.h"
 #include "miniui/core/KxMiniUICanvasGdiplus.h"
 #include "tests/miniui/controls/support/ControlWindow.h"
+#include "tests/miniui/core/support/SyntheticInput.h"
 
 namespace zelk::test {
 namespace {
@@ -34,24 +35,7 @@ const std::string kMenuText =
     "</menu>";
 
 void SendKey(WORD key) {
-  INPUT inputs[2]{};
-  inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
-  inputs[0].ki.wVk = inputs[1].ki.wVk = key;
-  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  ::SendInput(2, inputs, sizeof(INPUT));
-  ::Sleep(60);
-}
-
-void ClickAtScreen(POINT point) {
-  ::SetCursorPos(point.x, point.y);
-  ::Sleep(60);
-  INPUT inputs[2]{};
-  inputs[0].type = inputs[1].type = INPUT_MOUSE;
-  inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  ::SendInput(1, &inputs[0], sizeof(INPUT));
-  ::Sleep(60);
-  ::SendInput(1, &inputs[1], sizeof(INPUT));
+  SendKeyStroke(key);
   ::Sleep(60);
 }
 
