@@ -9,6 +9,9 @@
 #include <memory>
 #include <string>
 
+// The total the HTTP layer reports for an answer without a length.
+constexpr unsigned long long kUnknownTotal = ~0ull;
+
 struct DownloadNotification {
   enum State : int { kNone = -1, kStarted = 0, kProgress = 1, kFinished = 2 };
 
@@ -20,7 +23,7 @@ struct DownloadNotification {
   // Records made and not yet freed, in this process.
   static long LiveCount();
 
-  unsigned long long total = 0;
+  unsigned long long total = 0;  // 0 or kUnknownTotal: not known
   unsigned long long done = 0;
   bool success = false;  // meaningful when finished
   int state = kNone;

@@ -52,8 +52,13 @@ bool FileDownloader::OnPrepare() {
   return true;
 }
 
-bool FileDownloader::OnBegin(const std::wstring&, const std::wstring&, const SYSTEMTIME*, unsigned long long,
-                             unsigned long long) {
+bool FileDownloader::OnBegin(const std::wstring&, const std::wstring&, const SYSTEMTIME*,
+                             unsigned long long totalLength, unsigned long long startOffset) {
+  // Without a length libcurl reports no progress at all, so the window
+  // hears here, once, that the total is not known (0).
+  if (totalLength == 0 || totalLength == kUnknownTotal) {
+    Post(DownloadNotification::kProgress, 0, startOffset, false, std::wstring());
+  }
   return true;
 }
 
