@@ -1,0 +1,280 @@
+// The installer window inside the test program, on the installer's own
+// resources and the real framework: page 502's folder and its lock, the
+// licence links, the folder edit's limit under real typing, the progress
+// while the size is unknown, and page 504.
+#include "app/InstallerDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/FileDownloader.h"
+#include "app/InstallFlow.h"
+#include "app/InstalledProduct.h"
+#include "app/InstallerFramework.h"
+#include "miniui/controls/KxMiniUIEditView.h"
+#include "miniui/controls/KxMiniUIProgress.h"
+#include "miniui/controls/KxMiniUITextView.h"
+#include "miniui/core/KxMiniUIRootView.h"
+#include "tests/app/SilentTestSupport.h"
+#include "tests/app/WindowedTestSupport.h"
+#include "tests/support/TestServer.h"
+
+namespace zelk::test {
+namespace {
+
+constexpr POINT kLicenceLink{135, 375};  // 4 at 116,367
+constexpr POINT kPrivacyLink{225, 375};  // 8 at 208,367
+constexpr POINT kInstallButton{300, 297};
+
+// The framework as the windowed installer starts it, once for the program.
+class InstallerFrameworkEnvironment : public testing::Environment {
+ public:
+  void SetUp() override { framework_ = std::make_unique<InstallerFramework>(GetModuleHandleW(nullptr)); }
+  void TearDown() override { framework_.reset(); }
+  static bool Loaded() { return framework_ && framework_->DocumentsLoaded(); }
+
+ private:
+  static std::unique_ptr<InstallerFramework> framework_;
+};
+std::unique_ptr<InstallerFramework> InstallerFrameworkEnvironment::framework_;
+testing::Environment* const g_framework = testing::AddGlobalTestEnvironment(new InstallerFrameworkEnvironment);
+
+// A visible window of this thread with the system's dialog class: a box
+// or the folder browser.
+HWND FindDialogOfThisThread() {
+  struct Search {
+    HWND found = nullptr;
+  } search;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM data) -> BOOL {
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, 16);
+        if (IsWindowVisible(window) && std::wstring(name) == L"#32770") {
+          reinterpret_cast<Search*>(data)->found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Closes any dialog the window opens on this thread and remembers that it
+// came: a timer of the thread fires inside modal loops too.
+class DialogWatch {
+ public:
+  DialogWatch() {
+    current_ = this;
+    timer_ = SetTimer(nullptr, 0, 100, &DialogWatch::Tick);
+  }
+  ~DialogWatch() {
+    KillTimer(nullptr, timer_);
+    current_ = nullptr;
+  }
+  DialogWatch(const DialogWatch&) = delete;
+  DialogWatch& operator=(const DialogWatch&) = delete;
+  int Seen() const { return seen_; }
+
+ private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (current_ == nullptr) return;
+    if (const HWND dialog = FindDialogOfThisThread()) {
+      ++current_->seen_;
+      PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+      PostMessageW(dialog, WM_CLOSE, 0, 0);
+    }
+  }
+  static DialogWatch* current_;
+  UINT_PTR timer_ = 0;
+  int seen_ = 0;
+};
+DialogWatch* DialogWatch::current_ = nullptr;
+
+class InstallerDialogTest : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(InstallerFrameworkEnvironment::Loaded()); }
+
+  void TearDown() override {
+    if (dialog_ && dialog_->GetHwnd() != nullptr) DestroyWindow(dialog_->GetHwnd());
+    PumpFor(100);
+    dialog_.reset();
+    associatePdf = true;
+  }
+
+  HWND Open() {
+    dialog_ = std::make_unique<InstallerDialog>(LaunchConfig());
+    const HWND window = dialog_->Create(nullptr, InstallerDialog::kWindowStyle);
+    EXPECT_NE(nullptr, window);
+    if (window == nullptr) return nullptr;
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    PumpFor(300);
+    return window;
+  }
+
+  template <typename T>
+  T* View(int id) {
+    return dynamic_cast<T*>(dialog_->GetRootView()->FindViewById(id));
+  }
+  KxMiniUIEditView* Edit() { return View<KxMiniUIEditView>(10); }
+
+  ProductSandbox sandbox_;
+  std::unique_ptr<InstallerDialog> dialog_;
+};
+
+TEST_F(InstallerDialogTest, FreshMachineOffersTheDefaultFolderForChange) {
+  const HWND window = Open();
+  ASSERT_NE(nullptr, window);
+  ASSERT_NE(nullptr, Edit());
+  EXPECT_TRUE(Edit()->IsEnabled());
+  EXPECT_TRUE(View<KxMiniUIView>(1002)->IsEnabled());
+  EXPECT_FALSE(View<KxMiniUIView>(11)->IsVisible());
+  EXPECT_EQ(DefaultInstallDir(32), Edit()->GetText());
+  EXPECT_EQ(DefaultInstallDir(32), dialog_->PathDelegate().InstallPath());
+  EXPECT_EQ(reinterpret_cast<LRESULT>(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1001))),
+            SendMessageW(window, WM_GETICON, ICON_BIG, 0));
+}
+
+TEST_F(InstallerDialogTest, InstalledProductLocksItsFolder) {
+  const std::wstring installed = sandbox_.InstallEditor(SilentFixture(L"product_10.10.0.0.exe"));
+  const HWND window = Open();
+  ASSERT_NE(nullptr, window);
+  ASSERT_NE(nullptr, Edit());
+  EXPECT_EQ(installed, Edit()->GetText());
+  EXPECT_EQ(installed, dialog_->PathDelegate().InstallPath());
+  EXPECT_FALSE(Edit()->IsEnabled());
+  EXPECT_FALSE(View<KxMiniUIView>(1002)->IsEnabled());
+  auto* notice = View<KxMiniUITextView>(11);
+  ASSERT_NE(nullptr, notice);
+  EXPECT_TRUE(notice->IsVisible());
+  EXPECT_EQ(L"覆盖安装时无法更换目录", notice->GetText());
+  EXPECT_NE(L"", SaveScreenshot(window, L"installer_page_502_locked"));
+}
+
+TEST_F(InstallerDialogTest, FolderLongerThan250IsNotTakenFromTheRegistry) {
+  std::wstring deep = sandbox_.Temp().Path();
+  deep += L"\\" + std::wstring(251 - deep.size() - 1, L'd');
+  ASSERT_EQ(251u, deep.size());
+  ScopedRegistryValue path(HKEY_LOCAL_MACHINE, L"SOFTWARE\\ZelkPic", L"Path");
+  ASSERT_TRUE(path.SetText(deep));
+  ASSERT_NE(nullptr, Open());
+  ASSERT_NE(nullptr, Edit());
+  EXPECT_EQ(L"", Edit()->GetText());
+  EXPECT_EQ(L"", dialog_->PathDelegate().InstallPath());
+  EXPECT_FALSE(Edit()->IsEnabled()) << "installed is installed, whatever its folder's length";
+}
+
+TEST_F(InstallerDialogTest, BothLicenceLinksOpenTheHelpPage) {
+  FakeBrowser browser;
+  const HWND window = Open();
+  ASSERT_NE(nullptr, window);
+  for (const POINT link : {kLicenceLink, kPrivacyLink}) {
+    ClickAt(window, link.x, link.y);
+    const std::wstring opened = browser.Next(15000);
+    EXPECT_NE(std::wstring::npos, opened.find(L"https://www.zelkpdf.com/help.htm#newboy_4")) << WideToUtf8(opened);
+  }
+  EXPECT_EQ(static_cast<UINT>(InstallerDialog::kPageReady), dialog_->GetLayoutId());
+}
+
+TEST_F(InstallerDialogTest, EscapeOnTheFinishedPageClosesWithFiveWithoutAsking) {
+  const HWND window = Open();
+  ASSERT_NE(nullptr, window);
+  // The page the progress tick shows at 100 % when the window still exists.
+  ASSERT_TRUE(dialog_->LoadLayout(InstallerDialog::kPageFinished));
+  PumpFor(300);
+  EXPECT_NE(L"", SaveScreenshot(window, L"installer_page_504"));
+
+  const DialogWatch watch;
+  PressKey(window, VK_ESCAPE);
+  ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window); }, 10000)) << "page 504 stayed";
+  EXPECT_EQ(0, watch.Seen()) << "Escape on page 504 asked first";
+  EXPECT_EQ(5, dialog_->ExitCode());
+}
+
+TEST_F(InstallerDialogTest, OnTheProgressPageCloseIsDisabledButEscapeStillAsks) {
+  ASSERT_TRUE(TestServer::Available()) << "run with ZELK_TEST_SERVER=1";
+  ASSERT_TRUE(ServeFile(SilentFixture(L"product_10.10.0.0.exe"), L"zelkpic_KUID_100090_held.exe"));
+  const HWND window = Open();
+  ASSERT_NE(nullptr, window);
+  // A little, then nothing: the download stays in progress.
+  dialog_->SetPackageAddress(TestServer::Url(L"/files/zelkpic_KUID_100090_held.exe?stall=4000"));
+  ClickAt(window, kInstallButton.x, kInstallButton.y);
+  ASSERT_TRUE(PumpUntil([&] { return dialog_->GetLayoutId() == InstallerDialog::kPageInstalling; }, 10000));
+  KxMiniUIView* close = View<KxMiniUIView>(101);
+  ASSERT_NE(nullptr, close);
+  EXPECT_FALSE(close->IsEnabled());
+  EXPECT_EQ(nullptr, dialog_->PathDelegate().EditView()) << "the delegate still points into page 502";
+
+  {
+    const DialogWatch watch;  // answers the exit prompt with "取消"
+    PressKey(window, VK_ESCAPE);
+    ASSERT_TRUE(PumpUntil([&] { return watch.Seen() > 0; }, 10000)) << "Escape on page 503 did not ask";
+    PumpFor(300);
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_EQ(static_cast<UINT>(InstallerDialog::kPageInstalling), dialog_->GetLayoutId());
+  }
+  // The stalled download, cancelled, fails: box 507, answered by the watch,
+  // and 7.
+  const DialogWatch watch;
+  const std::shared_ptr<DownloadHandlerSlot> slot = installer::FileDownloader::Instance().HandlerSlot();
+  ASSERT_TRUE(slot);
+  slot->Cancel();
+  ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window); }, 30000));
+  EXPECT_EQ(1, watch.Seen());
+  EXPECT_EQ(7, dialog_->ExitCode());
+}
+
+TEST_F(InstallerDialogTest, UnknownSizeHoldsTheBarAt49UntilThePackageRuns) {
+  ASSERT_TRUE(TestServer::Available()) << "run with ZELK_TEST_SERVER=1";
+  ASSERT_TRUE(ServeFile(SilentFixture(L"product_10.10.0.0.exe"), L"zelkpic_KUID_100090_nosize.exe"));
+  // No length header and a slow body: several ticks see the download.
+  SetEnvironmentVariableW(L"ZELK_DEMO_PACKAGE_WAIT", L"4000");
+  const HWND window = Open();
+  ASSERT_NE(nullptr, window);
+  dialog_->SetPackageAddress(TestServer::Url(L"/files/zelkpic_KUID_100090_nosize.exe?length=none&trickle=40&chunk=2048"));
+  ClickAt(window, kInstallButton.x, kInstallButton.y);
+
+  std::vector<unsigned> whileDownloading, whilePackageRuns;
+  std::vector<std::wstring> texts;
+  const bool ended = PumpUntil(
+      [&] {
+        if (!IsWindow(window)) return true;
+        if (dialog_->GetLayoutId() != InstallerDialog::kPageInstalling) return false;
+        auto* bar = View<KxMiniUIProgress>(1103);
+        auto* text = View<KxMiniUITextView>(1102);
+        if (bar == nullptr || text == nullptr) return false;
+        const unsigned shown = static_cast<unsigned>(bar->GetValue());
+        const bool downloading = dialog_->Stage() == 0;
+        (downloading ? whileDownloading : whilePackageRuns).push_back(shown);
+        if (downloading && shown == 49) texts.push_back(text->GetText());
+        return false;
+      },
+      120000);
+  SetEnvironmentVariableW(L"ZELK_DEMO_PACKAGE_WAIT", nullptr);
+  ASSERT_TRUE(ended);
+  EXPECT_EQ(0, dialog_->ExitCode());
+
+  std::string seen;
+  for (const unsigned shown : whileDownloading) seen += std::to_string(shown) + " ";
+  SCOPED_TRACE("shown while downloading: " + seen);
+  ASSERT_FALSE(whileDownloading.empty());
+  // Only the finished download counts as all of it (50 on the bar), in the
+  // moment before the flow reports the package running.
+  for (const unsigned shown : whileDownloading) EXPECT_TRUE(shown == 0 || shown == 49 || shown == 50) << shown;
+  EXPECT_GE(std::count(whileDownloading.begin(), whileDownloading.end(), 49u), 2) << "49 % not held";
+  ASSERT_FALSE(texts.empty());
+  EXPECT_EQ(L"49%", texts.back());
+  unsigned highest = 0;
+  for (const unsigned shown : whilePackageRuns) highest = std::max(highest, shown);
+  EXPECT_GT(highest, 49u) << "the bar did not move on while the package ran";
+  EXPECT_LE(highest, 99u);
+  EXPECT_NE(std::string::npos, sandbox_.Log().find("package: file")) << sandbox_.Log();
+}
+
+}  // namespace
+}  // namespace zelk::test

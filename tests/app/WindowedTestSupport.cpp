@@ -1,0 +1,231 @@
+#include "tests/app/WindowedTestSupport.h"
+
+#include <gdiplus.h>
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace zelk::test {
+
+namespace {
+
+struct WindowSearch {
+  DWORD pid;
+  LayoutSize size;
+  HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<WindowSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (search->pid != 0 && owner != search->pid) return TRUE;
+  if (!IsWindowVisible(window)) return TRUE;
+  wchar_t caption[64] = {};
+  GetWindowTextW(window, caption, 64);
+  if (std::wcscmp(caption, kInstallerCaption) != 0) return TRUE;
+  RECT client{};
+  GetClientRect(window, &client);
+  if (client.right != search->size.width || client.bottom != search->size.height) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+void SendMouseButton(DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  SendInput(1, &input, sizeof(input));
+}
+
+void SendKey(WORD key, WORD scan, DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = scan;
+  input.ki.dwFlags = flags;
+  SendInput(1, &input, sizeof(input));
+}
+
+void MakeForeground(HWND window) {
+  if (GetForegroundWindow() == window) return;
+  SetForegroundWindow(window);
+  PumpUntil([&] { return GetForegroundWindow() == window; }, 2000);
+}
+
+bool PngEncoder(CLSID& clsid) {
+  UINT count = 0, bytes = 0;
+  if (Gdiplus::GetImageEncodersSize(&count, &bytes) != Gdiplus::Ok || bytes == 0) return false;
+  std::vector<BYTE> buffer(bytes);
+  auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+  if (Gdiplus::GetImageEncoders(count, bytes, encoders) != Gdiplus::Ok) return false;
+  for (UINT i = 0; i < count; ++i) {
+    if (std::wcscmp(encoders[i].MimeType, L"image/png") == 0) {
+      clsid = encoders[i].Clsid;
+      return true;
+    }
+  }
+  return false;
+}
+
+// GDI+ for one screenshot; the framework's own start-up, when there is
+// one, is counted separately by GDI+.
+class GdiplusScope {
+ public:
+  GdiplusScope() {
+    Gdiplus::GdiplusStartupInput input;
+    started_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
+  }
+  ~GdiplusScope() {
+    if (started_) Gdiplus::GdiplusShutdown(token_);
+  }
+  GdiplusScope(const GdiplusScope&) = delete;
+  GdiplusScope& operator=(const GdiplusScope&) = delete;
+  bool Started() const { return started_; }
+
+ private:
+  ULONG_PTR token_ = 0;
+  bool started_ = false;
+};
+
+}  // namespace
+
+HWND FindInstallerWindow(DWORD pid, LayoutSize size) {
+  WindowSearch search{pid, size, nullptr};
+  EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND WaitForInstallerWindow(DWORD pid, LayoutSize size, DWORD timeoutMs) {
+  HWND found = nullptr;
+  PumpUntil([&] { return (found = FindInstallerWindow(pid, size)) != nullptr; }, timeoutMs);
+  return found;
+}
+
+bool WaitForNoInstallerWindow(DWORD pid, LayoutSize size, DWORD timeoutMs) {
+  return PumpUntil([&] { return FindInstallerWindow(pid, size) == nullptr; }, timeoutMs);
+}
+
+void PumpFor(DWORD ms) {
+  const DWORD start = GetTickCount();
+  do {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  } while (GetTickCount() - start < ms);
+}
+
+void ClickAt(HWND window, int x, int y) {
+  POINT screen{x, y};
+  ClientToScreen(window, &screen);
+  SetCursorPos(screen.x, screen.y);
+  PumpFor(100);
+  // Held a moment, as a hand does: a press on a window's free area starts
+  // the system's move loop, and under Wine that loop only ends on a
+  // button-up that comes after it has started.
+  SendMouseButton(MOUSEEVENTF_LEFTDOWN);
+  PumpFor(250);
+  SendMouseButton(MOUSEEVENTF_LEFTUP);
+  PumpFor(150);
+}
+
+void PressKey(HWND window, WORD key) {
+  MakeForeground(window);
+  SendKey(key, 0, 0);
+  PumpFor(40);
+  SendKey(key, 0, KEYEVENTF_KEYUP);
+  PumpFor(100);
+}
+
+void TypeText(HWND window, const std::wstring& text) {
+  MakeForeground(window);
+  for (const wchar_t c : text) {
+    SendKey(0, c, KEYEVENTF_UNICODE);
+    SendKey(0, c, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP);
+    PumpFor(10);
+  }
+  PumpFor(100);
+}
+
+bool SaveScreenshotAs(HWND window, const std::wstring& path) {
+  RECT rect{};
+  if (!GetWindowRect(window, &rect)) return false;
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  if (width <= 0 || height <= 0) return false;
+  const GdiplusScope gdiplus;
+  if (!gdiplus.Started()) return false;
+
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  GdiFlush();
+  CLSID png{};
+  bool saved = false;
+  if (bits != nullptr && PngEncoder(png)) {
+    Gdiplus::Bitmap image(width, height, width * 4, PixelFormat32bppRGB, static_cast<BYTE*>(bits));
+    saved = image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
+  }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return saved;
+}
+
+std::wstring SaveScreenshot(HWND window, const std::wstring& name) {
+  const std::wstring path = BinDir() + L"\\" + name + L".png";
+  return SaveScreenshotAs(window, path) ? path : L"";
+}
+
+FakeBrowser::FakeBrowser() : installed_(HKEY_LOCAL_MACHINE, L"SOFTWARE\\BrenvikChrome", L"Path") {
+  const std::wstring folder = dir_.Join(L"Browser");
+  CreateDirectoryW(folder.c_str(), nullptr);
+  exe_ = folder + L"\\BrenvikChrome.exe";
+  record_ = exe_ + L".args";
+  EXPECT_TRUE(CopyFileW((BinDir() + L"\\base_recorder.exe").c_str(), exe_.c_str(), FALSE));
+  EXPECT_TRUE(installed_.SetText(folder));
+}
+
+std::wstring FakeBrowser::Next(DWORD timeoutMs) {
+  std::string bytes;
+  if (!PumpUntil([&] { return ReadFileBytes(record_, bytes); }, timeoutMs)) return L"";
+  DeleteFileW(record_.c_str());
+  return Utf8ToWide(bytes);
+}
+
+std::vector<DWORD> ProcessesNamed(const std::wstring& exeName) {
+  std::vector<DWORD> found;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return found;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    if (lstrcmpiW(entry.szExeFile, exeName.c_str()) == 0) found.push_back(entry.th32ProcessID);
+  }
+  CloseHandle(snapshot);
+  return found;
+}
+
+void KillProcess(DWORD pid) {
+  HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+  if (process == nullptr) return;
+  TerminateProcess(process, 9);
+  WaitForSingleObject(process, 5000);
+  CloseHandle(process);
+}
+
+}  // namespace zelk::test
