@@ -28,6 +28,7 @@ namespace {
 
 constexpr POINT kLicenceLink{135, 375};  // 4 at 116,367
 constexpr POINT kPrivacyLink{225, 375};  // 8 at 208,367
+constexpr POINT kPathEdit{300, 433};     // 10 in the frame at 75,20,-105,45 of the band at 0,400
 constexpr POINT kInstallButton{300, 297};
 
 // The framework as the windowed installer starts it, once for the program.
@@ -179,6 +180,28 @@ TEST_F(InstallerDialogTest, BothLicenceLinksOpenTheHelpPage) {
     EXPECT_NE(std::wstring::npos, opened.find(L"https://www.zelkpdf.com/help.htm#newboy_4")) << WideToUtf8(opened);
   }
   EXPECT_EQ(static_cast<UINT>(InstallerDialog::kPageReady), dialog_->GetLayoutId());
+}
+
+TEST_F(InstallerDialogTest, TypingThe251stCharacterPutsTheTextBack) {
+  const HWND window = Open();
+  ASSERT_NE(nullptr, window);
+  ASSERT_NE(nullptr, Edit());
+  ClickAt(window, kPathEdit.x, kPathEdit.y);
+  PressKey(window, VK_END);
+  const std::wstring start = Edit()->GetText();
+  ASSERT_LT(start.size(), 250u);
+  const std::wstring filler(250 - start.size(), L'x');
+  TypeText(window, filler);
+  ASSERT_EQ(start + filler, Edit()->GetText()) << "typing did not reach the edit";
+  EXPECT_EQ(start + filler, dialog_->PathDelegate().InstallPath());
+
+  TypeText(window, L"y");
+  EXPECT_EQ(start + filler, Edit()->GetText());
+  EXPECT_EQ(start + filler, dialog_->PathDelegate().InstallPath());
+
+  // Shorter again is taken.
+  PressKey(window, VK_BACK);
+  EXPECT_EQ(start + filler.substr(1), dialog_->PathDelegate().InstallPath());
 }
 
 TEST_F(InstallerDialogTest, EscapeOnTheFinishedPageClosesWithFiveWithoutAsking) {

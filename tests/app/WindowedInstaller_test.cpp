@@ -73,7 +73,12 @@ class WindowedInstallerTest : public testing::Test {
     return window;
   }
 
-  HWND Box(LayoutSize size) { return WaitForInstallerWindow(process_.Pid(), size, kWindowTimeoutMs); }
+  // A box of the installer once it has been painted.
+  HWND Box(LayoutSize size) {
+    const HWND box = WaitForInstallerWindow(process_.Pid(), size, kWindowTimeoutMs);
+    if (box != nullptr) PumpFor(400);
+    return box;
+  }
 
   DWORD ExitCode(DWORD timeoutMs = kInstallTimeoutMs) {
     DWORD code = 99;

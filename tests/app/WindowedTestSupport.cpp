@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+#include "tests/miniui/core/support/SyntheticInput.h"
+
 namespace zelk::test {
 
 namespace {
@@ -37,15 +39,6 @@ void SendMouseButton(DWORD flags) {
   INPUT input{};
   input.type = INPUT_MOUSE;
   input.mi.dwFlags = flags;
-  SendInput(1, &input, sizeof(input));
-}
-
-void SendKey(WORD key, WORD scan, DWORD flags) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.wScan = scan;
-  input.ki.dwFlags = flags;
   SendInput(1, &input, sizeof(input));
 }
 
@@ -136,18 +129,16 @@ void ClickAt(HWND window, int x, int y) {
 
 void PressKey(HWND window, WORD key) {
   MakeForeground(window);
-  SendKey(key, 0, 0);
-  PumpFor(40);
-  SendKey(key, 0, KEYEVENTF_KEYUP);
-  PumpFor(100);
+  SendKeyStroke(key);
+  PumpFor(150);
 }
 
 void TypeText(HWND window, const std::wstring& text) {
   MakeForeground(window);
   for (const wchar_t c : text) {
-    SendKey(0, c, KEYEVENTF_UNICODE);
-    SendKey(0, c, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP);
-    PumpFor(10);
+    const SHORT key = VkKeyScanW(c);
+    SendKeyStroke(LOBYTE(key), (HIBYTE(key) & 1) ? kShift : kNoModifier);
+    PumpFor(15);
   }
   PumpFor(100);
 }

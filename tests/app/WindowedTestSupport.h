@@ -54,7 +54,8 @@ bool PumpUntil(Fn&& done, DWORD timeoutMs) {
 // which `window` is made first.
 void ClickAt(HWND window, int x, int y);
 void PressKey(HWND window, WORD key);
-// Types `text` as Unicode key events into the focused view of `window`.
+// Types `text` (characters of the keyboard layout) as key strokes into the
+// focused view of `window`.
 void TypeText(HWND window, const std::wstring& text);
 
 // The window's own rectangle as the screen shows it, saved as the PNG file
