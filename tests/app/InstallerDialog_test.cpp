@@ -15,6 +15,7 @@
 #include "app/InstallFlow.h"
 #include "app/InstalledProduct.h"
 #include "app/InstallerFramework.h"
+#include "base/FileUtil.h"
 #include "miniui/controls/KxMiniUIEditView.h"
 #include "miniui/controls/KxMiniUIProgress.h"
 #include "miniui/controls/KxMiniUITextView.h"
@@ -28,6 +29,7 @@ namespace {
 
 constexpr POINT kLicenceLink{135, 375};  // 4 at 116,367
 constexpr POINT kPrivacyLink{225, 375};  // 8 at 208,367
+constexpr POINT kBrowseButton{537, 432}; // 1002 at -100,20 of the band at 0,400, 75 x 24
 constexpr POINT kPathEdit{300, 433};     // 10 in the frame at 75,20,-105,45 of the band at 0,400
 constexpr POINT kInstallButton{300, 297};
 
@@ -65,11 +67,12 @@ HWND FindDialogOfThisThread() {
   return search.found;
 }
 
-// Closes any dialog the window opens on this thread and remembers that it
-// came: a timer of the thread fires inside modal loops too.
+// Answers any dialog the window opens on this thread with `command` (by
+// default cancels it) and counts them: a timer of the thread fires inside
+// modal loops too.
 class DialogWatch {
  public:
-  DialogWatch() {
+  explicit DialogWatch(WPARAM command = IDCANCEL) : command_(command) {
     current_ = this;
     timer_ = SetTimer(nullptr, 0, 100, &DialogWatch::Tick);
   }
@@ -84,15 +87,26 @@ class DialogWatch {
  private:
   static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
     if (current_ == nullptr) return;
-    if (const HWND dialog = FindDialogOfThisThread()) {
-      ++current_->seen_;
-      PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-      PostMessageW(dialog, WM_CLOSE, 0, 0);
+    const HWND dialog = FindDialogOfThisThread();
+    if (dialog == nullptr || dialog == current_->answered_) return;
+    // Let it settle first (the folder browser fills its tree and selects).
+    if (dialog != current_->waiting_) {
+      current_->waiting_ = dialog;
+      current_->waitedTicks_ = 0;
     }
+    if (++current_->waitedTicks_ < 8) return;
+    ++current_->seen_;
+    current_->answered_ = dialog;
+    PostMessageW(dialog, WM_COMMAND, current_->command_, 0);
+    if (current_->command_ == IDCANCEL) PostMessageW(dialog, WM_CLOSE, 0, 0);
   }
   static DialogWatch* current_;
+  WPARAM command_;
   UINT_PTR timer_ = 0;
   int seen_ = 0;
+  HWND answered_ = nullptr;
+  HWND waiting_ = nullptr;
+  int waitedTicks_ = 0;
 };
 DialogWatch* DialogWatch::current_ = nullptr;
 
@@ -155,6 +169,31 @@ TEST_F(InstallerDialogTest, InstalledProductLocksItsFolder) {
   EXPECT_TRUE(notice->IsVisible());
   EXPECT_EQ(L"覆盖安装时无法更换目录", notice->GetText());
   EXPECT_NE(L"", SaveScreenshot(window, L"installer_page_502_locked"));
+}
+
+TEST_F(InstallerDialogTest, ChosenFolderGetsTheProductFolderAddedAndTheBrowserOpensOnTheEditsFolder) {
+  // A folder at the drive's top, where the browser's tree reaches at once.
+  const std::wstring apps = L"C:\\ZelkApps" + std::to_wstring(GetCurrentProcessId());
+  Kx::DeleteTree(apps);
+  ASSERT_TRUE(CreateDirectoryW(apps.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW((apps + L"\\ZelkPic").c_str(), nullptr));
+  const HWND window = Open();
+  ASSERT_NE(nullptr, window);
+  ASSERT_NE(nullptr, Edit());
+  Edit()->SetText(apps, true);
+
+  // "确定" takes the folder the browser was opened on: the edit's.
+  const std::wstring expected[] = {apps + L"\\ZelkPic", apps + L"\\ZelkPic\\ZelkPic"};
+  for (const std::wstring& folder : expected) {
+    const DialogWatch watch(IDOK);
+    ClickAt(window, kBrowseButton.x, kBrowseButton.y);
+    ASSERT_TRUE(PumpUntil([&] { return watch.Seen() > 0 && FindDialogOfThisThread() == nullptr; }, 15000))
+        << "no folder browser";
+    PumpFor(200);
+    EXPECT_EQ(folder, Edit()->GetText());
+    EXPECT_EQ(folder, dialog_->PathDelegate().InstallPath());
+  }
+  Kx::DeleteTree(apps);
 }
 
 TEST_F(InstallerDialogTest, FolderLongerThan250IsNotTakenFromTheRegistry) {
