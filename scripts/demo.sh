@@ -1,11 +1,20 @@
 #!/usr/bin/env bash
-# The installer's main job end to end under Wine, against a local demo:
-# the test HTTP server hosts a signed demo package on 127.0.0.1, the
-# installer is built with that address, and zelkpdf_<channel>.exe /s
-# downloads the package, checks its signer, runs it (it installs a demo
-# ZelkPdfEditor.exe and records the folder in the registry) and removes it.
+# The installer end to end under Wine, against a local demo: the test HTTP
+# server hosts a signed demo package on 127.0.0.1, the installer is built
+# with that address, and zelkpdf_<channel>.exe downloads the package, checks
+# its signer, runs it (it installs a demo ZelkPdfEditor.exe and records the
+# folder in the registry), removes it and starts the installed editor.
+#
+#   scripts/demo.sh           the installer's window: on your display when
+#                             $DISPLAY works (you click "一键安装"), else on a
+#                             private Xvfb display, driven automatically
+#                             (demo_driver.exe) with a screenshot of each page
+#                             and box written to build/demo/screenshots
+#   scripts/demo.sh --silent  the same flow with /s and no window
+#
 # Afterwards the script shows the package's log, the installed files, the
-# registry value and the installer's exit code (1 for any silent run).
+# registry value and the installer's exit code (0 when the window's install
+# finished, 1 for any silent run).
 #
 # The demo programs and their signatures come from the test fixtures
 # (tests/app/fixture, tests/verify/make-certs.sh): a throw-away test PKI
@@ -17,15 +26,21 @@ build="${ZELK_BUILD_DIR:-$root/build/demo-x86_64}"
 state="$root/build/demo"
 
 if [ "${1:-}" != --with-server ]; then
+  case "${1:-}" in
+    "" | --silent) ;;
+    *) echo "usage: scripts/demo.sh [--silent]" >&2; exit 2 ;;
+  esac
   # Build the tools once (dependencies, configure) before the server starts.
   "$root/scripts/setup-machine.sh"
-  exec "$root/tests/server/with-server.sh" "$0" --with-server
+  exec "$root/tests/server/with-server.sh" "$0" --with-server "$@"
 fi
+mode=${2:-windowed}
 
 # Inside with-server.sh: the server listens on ZELK_TEST_SERVER_PORT.
 server_dir=${ZELK_TEST_SERVER_DIR#Z:}
 server_dir=${server_dir//\\//}
-url="http://127.0.0.1:$ZELK_TEST_SERVER_PORT/files/zelkpic_KUID_100090_v10.10.exe"
+# Sent in small pieces a little apart, so the progress page can be watched.
+url="http://127.0.0.1:$ZELK_TEST_SERVER_PORT/files/zelkpic_KUID_100090_v10.10.exe?trickle=30&chunk=2048"
 
 echo "demo: building the installer for $url"
 prefix=$("$root/scripts/build-deps.sh" x86_64-w64-mingw32 | awk '$1 == "prefix" && $2 == "x86_64-w64-mingw32" { print $3 }')
@@ -35,7 +50,7 @@ cmake -S "$root" -B "$build" "${generator[@]}" \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-w64-mingw32.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DZELK_DEPS_PREFIX="$prefix" -DZELK_BUILD_TESTS=ON \
   -DZELK_CHANNEL="$channel" -DZELK_PACKAGE_URL="$url" >/dev/null
-cmake --build "$build" -j "$(nproc)" --target zelkpdf silent_signed_fixtures trust_root
+cmake --build "$build" -j "$(nproc)" --target zelkpdf silent_signed_fixtures trust_root demo_driver base_recorder
 
 bin="$build/bin"
 cp "$bin/silent_fixtures/product_10.10.0.0.exe" "$server_dir/files/zelkpic_KUID_100090_v10.10.exe"
@@ -64,9 +79,22 @@ rm -f "$log"
 export ZELK_DEMO_LOG
 ZELK_DEMO_LOG=$(winpath "$log")
 
-echo "demo: running zelkpdf_$channel.exe /s under Wine (prefix $state/wineprefix)"
 code=0
-run "$bin/zelkpdf_$channel.exe" /s || code=$?
+if [ "$mode" = --silent ]; then
+  echo "demo: running zelkpdf_$channel.exe /s under Wine (prefix $state/wineprefix)"
+  run "$bin/zelkpdf_$channel.exe" /s || code=$?
+elif [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  echo "demo: showing the installer on your display $DISPLAY: click \"一键安装\" (prefix $state/wineprefix)"
+  ZELK_USE_DISPLAY=$DISPLAY run "$bin/zelkpdf_$channel.exe" || code=$?
+else
+  shots="$state/screenshots"
+  rm -rf "$shots"
+  mkdir -p "$shots"
+  echo "demo: no usable display; running the installer on Xvfb, driven by demo_driver.exe"
+  echo "demo: screenshots of each page and box go to $shots"
+  run "$bin/demo_driver.exe" "$(winpath "$bin/zelkpdf_$channel.exe")" "$(winpath "$shots")" || code=$?
+  ls "$shots" | sed "s|^|  $shots/|"
+fi
 
 echo
 echo "demo: requests the server received:"
