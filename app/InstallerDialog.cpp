@@ -68,7 +68,10 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM data) {
 
 InstallerDialog::InstallerDialog(const LaunchConfig& config) : KxMiniUIFrameWindow(kPageReady), config_(config) {}
 
-InstallerDialog::~InstallerDialog() = default;
+InstallerDialog::~InstallerDialog() {
+  // A worker that outlives the window must not report to it.
+  if (worker_) worker_->SetExitListener(nullptr);
+}
 
 void InstallerDialog::OnInitDialog() {
   PreparePathPage();

@@ -243,6 +243,40 @@ TEST_F(InstallerDialogTest, TypingThe251stCharacterPutsTheTextBack) {
   EXPECT_EQ(start + filler.substr(1), dialog_->PathDelegate().InstallPath());
 }
 
+struct ToggleStep {
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  bool visible;  // afterwards; a hidden window has no taskbar button
+};
+
+TEST_F(InstallerDialogTest, ToggleHidesAndShowsTheWindowWithItsTaskbarButton) {
+  const HWND window = Open();
+  ASSERT_NE(nullptr, window);
+  const ToggleStep steps[] = {
+      {WM_INSTALLER_TOGGLE, 0, WM_LBUTTONDOWN, false},
+      {WM_INSTALLER_TOGGLE, 0, WM_RBUTTONDOWN, false},  // other mouse messages are ignored
+      {WM_INSTALLER_TOGGLE, 0, WM_LBUTTONDBLCLK, true},
+      {WM_INSTALLER_TOGGLE, 0, WM_MOUSEMOVE, true},
+      {WM_INSTALLER_TOGGLE, 0, WM_LBUTTONDOWN, false},
+      {WM_COMMAND, 2307, 0, true},  // the tray menu's items bring it back
+      {WM_INSTALLER_TOGGLE, 0, WM_LBUTTONDOWN, false},
+      {WM_COMMAND, 2306, 0, true},
+  };
+  int step = 0;
+  for (const ToggleStep& s : steps) {
+    SCOPED_TRACE(step++);
+    PostMessageW(window, s.message, s.wParam, s.lParam);
+    PumpFor(200);
+    ASSERT_TRUE(IsWindow(window));
+    EXPECT_EQ(s.visible, IsWindowVisible(window) != FALSE);
+    const LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
+    EXPECT_EQ(s.visible, (exStyle & WS_EX_APPWINDOW) != 0);
+    EXPECT_EQ(!s.visible, (exStyle & WS_EX_TOOLWINDOW) != 0);
+  }
+  EXPECT_EQ(1, dialog_->ExitCode()) << "nothing ended the window";
+}
+
 TEST_F(InstallerDialogTest, EscapeOnTheFinishedPageClosesWithFiveWithoutAsking) {
   const HWND window = Open();
   ASSERT_NE(nullptr, window);
