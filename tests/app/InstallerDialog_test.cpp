@@ -29,6 +29,7 @@ namespace {
 
 constexpr POINT kLicenceLink{135, 375};  // 4 at 116,367
 constexpr POINT kPrivacyLink{225, 375};  // 8 at 208,367
+constexpr POINT kTryItNowButton{300, 341};  // 104 at 210,320 on page 504, 180 x 42
 constexpr POINT kBrowseButton{537, 432}; // 1002 at -100,20 of the band at 0,400, 75 x 24
 constexpr POINT kPathEdit{300, 433};     // 10 in the frame at 75,20,-105,45 of the band at 0,400
 constexpr POINT kInstallButton{300, 297};
@@ -290,6 +291,19 @@ TEST_F(InstallerDialogTest, EscapeOnTheFinishedPageClosesWithFiveWithoutAsking) 
   ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window); }, 10000)) << "page 504 stayed";
   EXPECT_EQ(0, watch.Seen()) << "Escape on page 504 asked first";
   EXPECT_EQ(5, dialog_->ExitCode());
+}
+
+TEST_F(InstallerDialogTest, TryItNowOnTheFinishedPageStartsTheEditorAndClosesWithFive) {
+  sandbox_.InstallEditor(SilentFixture(L"product_10.10.0.0.exe"));
+  const HWND window = Open();
+  ASSERT_NE(nullptr, window);
+  ASSERT_TRUE(dialog_->LoadLayout(InstallerDialog::kPageFinished));
+  PumpFor(300);
+  ClickAt(window, kTryItNowButton.x, kTryItNowButton.y);
+  ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window); }, 10000)) << "page 504 stayed";
+  EXPECT_EQ(5, dialog_->ExitCode());
+  EXPECT_TRUE(PumpUntil([&] { return sandbox_.Log().find("editor: started") != std::string::npos; }, 15000))
+      << sandbox_.Log();
 }
 
 TEST_F(InstallerDialogTest, OnTheProgressPageCloseIsDisabledButEscapeStillAsks) {
