@@ -71,6 +71,9 @@ InstallerDialog::InstallerDialog(const LaunchConfig& config) : KxMiniUIFrameWind
 InstallerDialog::~InstallerDialog() {
   // A worker that outlives the window must not report to it.
   if (worker_) worker_->SetExitListener(nullptr);
+  // The window (and with it the edit, which reports its last focus loss) is
+  // destroyed by a base after this object's members are gone.
+  if (KxMiniUIEditView* edit = pathDelegate_.EditView()) edit->SetDelegate(nullptr);
 }
 
 void InstallerDialog::OnInitDialog() {
