@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "tests/miniui/core/support/SyntheticInput.h"
+#include "tests/support/ScreenCapture.h"
 
 namespace zelk::test {
 
@@ -48,21 +49,6 @@ void MakeForeground(HWND window) {
   PumpUntil([&] { return GetForegroundWindow() == window; }, 2000);
 }
 
-bool PngEncoder(CLSID& clsid) {
-  UINT count = 0, bytes = 0;
-  if (Gdiplus::GetImageEncodersSize(&count, &bytes) != Gdiplus::Ok || bytes == 0) return false;
-  std::vector<BYTE> buffer(bytes);
-  auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-  if (Gdiplus::GetImageEncoders(count, bytes, encoders) != Gdiplus::Ok) return false;
-  for (UINT i = 0; i < count; ++i) {
-    if (std::wcscmp(encoders[i].MimeType, L"image/png") == 0) {
-      clsid = encoders[i].Clsid;
-      return true;
-    }
-  }
-  return false;
-}
-
 // GDI+ for one screenshot; the framework's own start-up, when there is
 // one, is counted separately by GDI+.
 class GdiplusScope {
@@ -101,18 +87,6 @@ bool WaitForNoInstallerWindow(DWORD pid, LayoutSize size, DWORD timeoutMs) {
   return PumpUntil([&] { return FindInstallerWindow(pid, size) == nullptr; }, timeoutMs);
 }
 
-void PumpFor(DWORD ms) {
-  const DWORD start = GetTickCount();
-  do {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&message);
-      DispatchMessageW(&message);
-    }
-  } while (GetTickCount() - start < ms);
-}
-
 void ClickAt(HWND window, int x, int y) {
   POINT screen{x, y};
   ClientToScreen(window, &screen);
@@ -145,36 +119,9 @@ void TypeText(HWND window, const std::wstring& text) {
 
 bool SaveScreenshotAs(HWND window, const std::wstring& path) {
   RECT rect{};
-  if (!GetWindowRect(window, &rect)) return false;
-  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-  if (width <= 0 || height <= 0) return false;
+  if (!GetWindowRect(window, &rect) || rect.right <= rect.left || rect.bottom <= rect.top) return false;
   const GdiplusScope gdiplus;
-  if (!gdiplus.Started()) return false;
-
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-  GdiFlush();
-  CLSID png{};
-  bool saved = false;
-  if (bits != nullptr && PngEncoder(png)) {
-    Gdiplus::Bitmap image(width, height, width * 4, PixelFormat32bppRGB, static_cast<BYTE*>(bits));
-    saved = image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
-  }
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return saved;
+  return gdiplus.Started() && ScreenCapture(rect).SavePng(path);
 }
 
 std::wstring SaveScreenshot(HWND window, const std::wstring& name) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/base/ScopedRegistryValue.h"
+#include "tests/support/MessagePump.h"
 #include "tests/support/TestSupport.h"
 
 namespace zelk::test {
@@ -36,18 +37,6 @@ HWND WaitForInstallerWindow(DWORD pid, LayoutSize size, DWORD timeoutMs);
 // Polls until no such window is left.
 bool WaitForNoInstallerWindow(DWORD pid, LayoutSize size, DWORD timeoutMs);
 
-// Pumps this thread's messages while waiting, so that windows of this
-// thread stay responsive.
-void PumpFor(DWORD ms);
-template <typename Fn>
-bool PumpUntil(Fn&& done, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    PumpFor(20);
-  }
-  return true;
-}
 
 // Real input: the cursor moves to `x`,`y` of `window`'s client area and
 // the left button goes down and up; keys go to the foreground window,

@@ -141,14 +141,6 @@ void WindowHost::KillHostTimer(UINT_PTR id) {
 
 void WindowHost::UpdateTooltip(const std::wstring&, int) {}
 
-void PumpMessages() {
-  MSG message;
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
-  }
-}
-
 std::shared_ptr<KxMiniUIXmlDocument> ParseXml(const std::string& text) {
   return KxMiniUIXmlDocument::FromText(text);
 }

@@ -19,6 +19,7 @@
 #include "miniui/core/KxMiniUIRenderFactoryGdip.h"
 #include "miniui/core/KxMiniUIResourceManager.h"
 #include "miniui/core/KxMiniUIXmlDocument.h"
+#include "tests/support/MessagePump.h"
 
 namespace zelk::test {
 
@@ -127,8 +128,6 @@ class WindowHost : public IMiniUIViewHost {
   HWND window_ = nullptr;
   bool paintAllowed_ = true;
 };
-
-void PumpMessages();
 
 template <typename Fn>
 bool WindowHost::PumpUntil(Fn&& done, DWORD timeoutMs) {
