@@ -22,6 +22,7 @@
 #include "miniui/core/KxMiniUIText.h"
 #include "miniui/core/KxMiniUIWindowImpl.h"
 #include "tests/miniui/controls/support/ControlWindow.h"
+#include "tests/miniui/controls/support/MenuScreenPoint.h"
 #include "tests/miniui/core/support/SyntheticInput.h"
 
 namespace zelk::test {
@@ -740,18 +741,6 @@ struct MenuVisit {
   std::vector<bool> enabled;
 };
 
-void SendKeyFromScript(WORD key) {
-  SendKeyStroke(key);
-  ::Sleep(60);
-}
-
-POINT ItemCentre(KxMiniUIMenu& menu, size_t index) {
-  KxMiniUIMenuItem* item = menu.GetItemAt(index);
-  POINT point = item->ToWindowPoint(POINT{item->Width() / 2, item->Height() / 2});
-  ::ClientToScreen(menu.GetHwnd(), &point);
-  return point;
-}
-
 // Finds the menu the box's thread opens, records it, plays `user` (real
 // input) and makes sure it closes: a menu still open a while later is
 // closed so a failure cannot hang the run.
@@ -852,13 +841,13 @@ TEST_F(EditMenuTest, TheMenuOpensAtTheCursorAndRunsTheChosenCommand) {
        L"me"},
       {"复制 by Down and Return",
        [](KxMiniUIMenu&) {
-         for (WORD key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) SendKeyFromScript(key);
+         for (WORD key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}) SendKeyStrokeAndWait(key);
        },
        L"me", L"copy me", L"me"},
       {"剪切 by mouse", [](KxMiniUIMenu& menu) { ClickAtScreen(ItemCentre(menu, kCutItem)); }, L"me", L"copy ", L""},
       {"删除 by mouse", [](KxMiniUIMenu& menu) { ClickAtScreen(ItemCentre(menu, kDeleteItem)); }, L"before",
        L"copy ", L""},
-      {"Escape chooses nothing", [](KxMiniUIMenu&) { SendKeyFromScript(VK_ESCAPE); }, L"before", L"copy me", L"me"},
+      {"Escape chooses nothing", [](KxMiniUIMenu&) { SendKeyStrokeAndWait(VK_ESCAPE); }, L"before", L"copy me", L"me"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -927,7 +916,7 @@ TEST_F(EditMenuTest, APasswordBoxGreysCutCopyAndUndo) {
   const MenuVisit visit = RightClick(*window, kInBox, [](KxMiniUIMenu& menu) {
     ClickAtScreen(ItemCentre(menu, kCopyItem));  // greyed: the menu stays open
     ::Sleep(150);
-    SendKeyFromScript(VK_ESCAPE);
+    SendKeyStrokeAndWait(VK_ESCAPE);
   });
   ASSERT_TRUE(visit.opened);
   EXPECT_TRUE(visit.closedByItself);
@@ -945,7 +934,7 @@ TEST_F(EditMenuTest, NearTheWorkAreasBottomRightCornerItOpensUpwardsAndMovedLeft
                  SWP_NOSIZE | SWP_NOZORDER);
   PumpFor(100);
   Focus(*window);
-  const MenuVisit visit = RightClick(*window, POINT{205, 35}, [](KxMiniUIMenu&) { SendKeyFromScript(VK_ESCAPE); });
+  const MenuVisit visit = RightClick(*window, POINT{205, 35}, [](KxMiniUIMenu&) { SendKeyStrokeAndWait(VK_ESCAPE); });
   ASSERT_TRUE(visit.opened);
   EXPECT_TRUE(visit.closedByItself);
   const SIZE size{visit.rect.right - visit.rect.left, visit.rect.bottom - visit.rect.top};

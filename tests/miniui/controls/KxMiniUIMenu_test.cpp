@@ -17,6 +17,7 @@
 #include "miniui/controls/KxMiniUIMenuItem.h"
 #include "miniui/core/KxMiniUICanvasGdiplus.h"
 #include "tests/miniui/controls/support/ControlWindow.h"
+#include "tests/miniui/controls/support/MenuScreenPoint.h"
 #include "tests/miniui/core/support/SyntheticInput.h"
 
 namespace zelk::test {
@@ -33,19 +34,6 @@ const std::string kMenuText =
     "<text id=\"7\">not an item</text>"
     "<menuitem id=\"2026\" textbtnmargin=\"8,4,8,4\">粘贴</menuitem>"
     "</menu>";
-
-void SendKey(WORD key) {
-  SendKeyStroke(key);
-  ::Sleep(60);
-}
-
-// The centre of a menu's item on the screen.
-POINT ItemCentre(KxMiniUIMenu& menu, size_t index) {
-  KxMiniUIMenuItem* item = menu.GetItemAt(index);
-  POINT point = item->ToWindowPoint(POINT{item->Width() / 2, item->Height() / 2});
-  ::ClientToScreen(menu.GetHwnd(), &point);
-  return point;
-}
 
 // The menu's back buffer after a fresh paint, at window coordinates.
 COLORREF MenuPixel(KxMiniUIMenu& menu, int x, int y) {
@@ -334,7 +322,7 @@ TEST_F(MenuTest, ArrowKeysMoveOneHighlightAndReturnChoosesIt) {
     bool closedByItself = false;
     const int chosen = PopupWith(*menu, POINT{work.left + 200, work.top + 200},
                                  [&] {
-                                   for (const WORD key : c.keys) SendKey(key);
+                                   for (const WORD key : c.keys) SendKeyStrokeAndWait(key);
                                  },
                                  closedByItself);
     EXPECT_TRUE(closedByItself);
@@ -356,7 +344,7 @@ TEST_F(MenuTest, TheMouseAndTheKeysShareOneHighlight) {
   PumpFor(150);
   EXPECT_EQ(menu->GetHighlightedIndex(), 2);
   EXPECT_EQ(menu->GetItemAt(2)->GetState(), KxMiniUIButton::kHover);
-  SendKey(VK_UP);
+  SendKeyStrokeAndWait(VK_UP);
   PumpFor(100);
   EXPECT_EQ(menu->GetHighlightedIndex(), 1);
   EXPECT_EQ(menu->GetItemAt(1)->GetState(), KxMiniUIButton::kHover);
@@ -374,10 +362,10 @@ TEST_F(MenuTest, ADisabledItemCannotBeChosenByMouseOrReturn) {
                                [&] {
                                  ClickAtScreen(ItemCentre(*menu, 0));
                                  ::SetCursorPos(work.left + 5, work.top + 5);
-                                 SendKey(VK_DOWN);
-                                 SendKey(VK_RETURN);
+                                 SendKeyStrokeAndWait(VK_DOWN);
+                                 SendKeyStrokeAndWait(VK_RETURN);
                                  ::Sleep(100);
-                                 SendKey(VK_ESCAPE);
+                                 SendKeyStrokeAndWait(VK_ESCAPE);
                                },
                                closedByItself);
   EXPECT_TRUE(closedByItself);

@@ -30,6 +30,12 @@ inline void SendKeyStroke(WORD key, unsigned modifiers = kNoModifier) {
   ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+// A key stroke from a thread other than the window's, paced like a click.
+inline void SendKeyStrokeAndWait(WORD key) {
+  SendKeyStroke(key);
+  ::Sleep(60);
+}
+
 // A left click at a screen point, paced so the X server sees the move, the
 // press and the release apart. For a thread other than the window's (the
 // window's own thread must keep pumping to receive it).
