@@ -7,9 +7,7 @@
 
 #include "base/OleInit.h"
 #include "miniui/core/KxMiniUIAppModule.h"
-#include "miniui/core/KxMiniUIManner.h"
 #include "miniui/core/KxMiniUIRenderFactoryGdip.h"
-#include "miniui/core/KxMiniUIResourceManager.h"
 
 InstallerFramework::InstallerFramework(HMODULE resources) {
   SetErrorMode(SEM_FAILCRITICALERRORS);
@@ -30,9 +28,6 @@ InstallerFramework::InstallerFramework(HMODULE resources) {
 
 InstallerFramework::~InstallerFramework() {
   KxMiniUIAppModule::Instance().Shutdown();
-  // The pools hold GDI+ pictures, fonts and brushes: they go before GDI+.
-  KxMiniUIManner::Destroy();
-  KxMiniUIResourceManager::Destroy();
   if (gdiplusStarted_) Gdiplus::GdiplusShutdown(gdiplusToken_);
   Kx::OleUninit();
 }

@@ -51,9 +51,10 @@ bool KxMiniUIAppModule::LoadStandardDocuments(UINT stringsId, UINT stylesId, UIN
 
 void KxMiniUIAppModule::Shutdown() {
   KxMiniUITimerService::Stop();
-  if (KxMiniUIResourceManager* resources = KxMiniUIResourceManager::Instance()) {
-    resources->GetPngPool()->SetRenderFactory(nullptr);
-  }
+  // The pools hold GDI+ pictures, fonts and brushes: they go with the
+  // framework, before its owner shuts GDI+ down.
+  KxMiniUIManner::Destroy();
+  KxMiniUIResourceManager::Destroy();
   gifDecoder_.reset();
   renderFactory_.reset();
 }

@@ -33,8 +33,9 @@ class KxMiniUIAppModule {
   void ChooseDefaultFont();
   // Strings, style classes, then skins; false when any of them fails.
   bool LoadStandardDocuments(UINT stringsId, UINT stylesId, UINT skinsId);
-  // Stops the timer service and releases the factory and decoder; call it
-  // after the last window is gone and before GDI+ is shut down.
+  // Stops the timer service and releases the UI manner, the resource
+  // manager with its pools, the decoder and the factory; call it after the
+  // last window is gone and before GDI+ is shut down.
   void Shutdown();
 
   HMODULE GetResourceInstance() const;
