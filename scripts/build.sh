@@ -14,8 +14,16 @@ prefix=$("$root/scripts/build-deps.sh" "$triple" | awk -v t="$triple" '$1 == "pr
 build="${ZELK_BUILD_DIR:-$root/build/$arch}"
 generator=()
 [ -f "$build/CMakeCache.txt" ] || generator=(-G Ninja)
+# ccache lets the two builds, the demo's and other clones share compiled
+# objects; paths below the parent folder count as the same file.
+launcher=()
+if command -v ccache >/dev/null; then
+  export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(dirname "$root")}"
+  export CCACHE_NOHASHDIR=1
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 cmake -S "$root" -B "$build" "${generator[@]}" \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$triple.cmake" \
   -DCMAKE_BUILD_TYPE="${ZELK_BUILD_TYPE:-Release}" \
-  -DZELK_DEPS_PREFIX="$prefix" "$@" >/dev/null
+  -DZELK_DEPS_PREFIX="$prefix" "${launcher[@]}" "$@" >/dev/null
 cmake --build "$build" -j "$(nproc)"

@@ -5,9 +5,9 @@
 set -euo pipefail
 
 packages=(
-  cmake make ninja-build pkg-config dpkg-dev
+  cmake make ninja-build pkg-config dpkg-dev ccache
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools binutils-mingw-w64
-  wine wine64 xvfb xauth xdotool x11-apps x11-utils imagemagick
+  wine wine64 wine32:i386 xvfb xauth xdotool x11-apps x11-utils imagemagick
   fonts-wqy-microhei fonts-wine
   osslsigncode openssl
   librapidxml-dev libz-mingw-w64-dev googletest
@@ -15,6 +15,13 @@ packages=(
 )
 
 sudo_if_needed() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
+
+# The shipped exe is 32-bit: 32-bit Wine comes from the i386 architecture, and
+# a prefix made with it installed is a WoW64 prefix that runs both builds.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  sudo_if_needed dpkg --add-architecture i386
+  need_update=1
+fi
 
 missing=()
 for p in "${packages[@]}"; do
