@@ -1,5 +1,7 @@
 #include "base/FileVersion.h"
 
+#include <winver.h>
+
 #include <cwchar>
 #include <vector>
 
@@ -10,11 +12,11 @@
 namespace Kx {
 namespace {
 
-using GetFileVersionInfoSizeExWFn = DWORD(WINAPI*)(DWORD, const wchar_t*, DWORD*);
-using GetFileVersionInfoExWFn = BOOL(WINAPI*)(DWORD, const wchar_t*, DWORD, DWORD, void*);
-using GetFileVersionInfoSizeWFn = DWORD(WINAPI*)(const wchar_t*, DWORD*);
-using GetFileVersionInfoWFn = BOOL(WINAPI*)(const wchar_t*, DWORD, DWORD, void*);
-using VerQueryValueWFn = BOOL(WINAPI*)(const void*, const wchar_t*, void**, UINT*);
+using GetFileVersionInfoSizeExWFn = decltype(&::GetFileVersionInfoSizeExW);
+using GetFileVersionInfoExWFn = decltype(&::GetFileVersionInfoExW);
+using GetFileVersionInfoSizeWFn = decltype(&::GetFileVersionInfoSizeW);
+using GetFileVersionInfoWFn = decltype(&::GetFileVersionInfoW);
+using VerQueryValueWFn = decltype(&::VerQueryValueW);
 
 // Reads the whole version block with the Ex functions when the system has
 // them (Vista on), else with the older pair.

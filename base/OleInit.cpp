@@ -1,13 +1,15 @@
 #include "base/OleInit.h"
 
+#include <ole2.h>
+
 #include "base/FaultGuard.h"
 #include "base/SystemLibrary.h"
 
 namespace Kx {
 namespace {
 
-using OleInitializeFn = HRESULT(WINAPI*)(void*);
-using OleUninitializeFn = void(WINAPI*)();
+using OleInitializeFn = decltype(&::OleInitialize);
+using OleUninitializeFn = decltype(&::OleUninitialize);
 
 // OLE is initialised per thread, so the result that pairs with the
 // uninitialise call is kept per thread too.

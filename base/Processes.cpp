@@ -1,5 +1,6 @@
 #include "base/Processes.h"
 
+#include <psapi.h>
 #include <tlhelp32.h>
 
 #include <cwchar>
@@ -24,11 +25,12 @@ constexpr wchar_t kKernel32[] = L"Kernel32.dll";
 constexpr wchar_t kPsapi[] = L"Psapi.dll";
 constexpr DWORD kPathCharacters = 520;
 
-using CreateToolhelp32SnapshotFn = HANDLE(WINAPI*)(DWORD, DWORD);
-using Process32WalkFn = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32W*);
-using QueryFullProcessImageNameWFn = BOOL(WINAPI*)(HANDLE, DWORD, wchar_t*, DWORD*);
-using GetProcessImageFileNameWFn = DWORD(WINAPI*)(HANDLE, wchar_t*, DWORD);
-using GetModuleFileNameExWFn = DWORD(WINAPI*)(HANDLE, HMODULE, wchar_t*, DWORD);
+using CreateToolhelp32SnapshotFn = decltype(&::CreateToolhelp32Snapshot);
+using Process32WalkFn = decltype(&::Process32FirstW);
+using QueryFullProcessImageNameWFn = decltype(&::QueryFullProcessImageNameW);
+// The Psapi names and their Kernel32 twins share one signature.
+using GetProcessImageFileNameWFn = decltype(&::K32GetProcessImageFileNameW);
+using GetModuleFileNameExWFn = decltype(&::K32GetModuleFileNameExW);
 
 bool IsVistaOrLater() {
   OSVERSIONINFOW version = {};

@@ -9,11 +9,10 @@
 namespace Kx {
 namespace {
 
-using RegOpenKeyExWFn = LONG(WINAPI*)(HKEY, const wchar_t*, DWORD, REGSAM, HKEY*);
-using RegQueryValueExWFn = LONG(WINAPI*)(HKEY, const wchar_t*, DWORD*, DWORD*, BYTE*, DWORD*);
-using RegCloseKeyFn = LONG(WINAPI*)(HKEY);
-using RegCreateKeyExWFn = LONG(WINAPI*)(HKEY, const wchar_t*, DWORD, wchar_t*, DWORD, REGSAM,
-                                        SECURITY_ATTRIBUTES*, HKEY*, DWORD*);
+using RegOpenKeyExWFn = decltype(&::RegOpenKeyExW);
+using RegQueryValueExWFn = decltype(&::RegQueryValueExW);
+using RegCloseKeyFn = decltype(&::RegCloseKey);
+using RegCreateKeyExWFn = decltype(&::RegCreateKeyExW);
 
 constexpr wchar_t kAdvapi32[] = L"Advapi32.dll";
 constexpr LONG kFaulted = ERROR_NOACCESS;

@@ -49,6 +49,7 @@ bool Kernel32FileVersion(VS_FIXEDFILEINFO& fixed) {
   return true;
 }
 
+// The SDK's user-mode headers do not declare RtlGetVersion.
 using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOEXW*);
 
 bool RtlBuildNumber(DWORD& build) {
@@ -85,7 +86,7 @@ bool GetOsVersion(OSVERSIONINFOW& out) {
 }
 
 bool Is64BitWindows() {
-  using GetNativeSystemInfoFn = void(WINAPI*)(SYSTEM_INFO*);
+  using GetNativeSystemInfoFn = decltype(&::GetNativeSystemInfo);
   const auto getNativeSystemInfo = SystemExport<GetNativeSystemInfoFn>(L"Kernel32.dll", "GetNativeSystemInfo");
   if (!getNativeSystemInfo) return false;
   SYSTEM_INFO info = {};

@@ -6,15 +6,15 @@
 namespace Kx {
 namespace {
 
-// libcurl's exports are cdecl on every architecture.
-using GlobalInitFn = CURLcode(__cdecl*)(long);
-using EasyInitFn = CURL*(__cdecl*)();
-using EasySetoptFn = CURLcode(__cdecl*)(CURL*, CURLoption, ...);
-using EasyPerformFn = CURLcode(__cdecl*)(CURL*);
-using EasyGetinfoFn = CURLcode(__cdecl*)(CURL*, CURLINFO, ...);
-using EasyCleanupFn = void(__cdecl*)(CURL*);
-using EasyUnescapeFn = char*(__cdecl*)(CURL*, const char*, int, int*);
-using FreeFn = void(__cdecl*)(void*);
+// libcurl's own declarations: its exports are cdecl on every architecture.
+using GlobalInitFn = decltype(&::curl_global_init);
+using EasyInitFn = decltype(&::curl_easy_init);
+using EasySetoptFn = decltype(&::curl_easy_setopt);
+using EasyPerformFn = decltype(&::curl_easy_perform);
+using EasyGetinfoFn = decltype(&::curl_easy_getinfo);
+using EasyCleanupFn = decltype(&::curl_easy_cleanup);
+using EasyUnescapeFn = decltype(&::curl_easy_unescape);
+using FreeFn = decltype(&::curl_free);
 
 constexpr DWORD kModulePathChars = 2048;
 

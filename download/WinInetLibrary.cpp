@@ -7,24 +7,22 @@
 namespace Kx {
 namespace {
 
-// Every export's type carries WINAPI: without it the i686 build would clean
-// the stack twice.
-using InternetOpenWFn = HINTERNET(WINAPI*)(LPCWSTR, DWORD, LPCWSTR, LPCWSTR, DWORD);
-using InternetOpenUrlWFn = HINTERNET(WINAPI*)(HINTERNET, LPCWSTR, LPCWSTR, DWORD, DWORD, DWORD_PTR);
-using InternetConnectWFn = HINTERNET(WINAPI*)(HINTERNET, LPCWSTR, INTERNET_PORT, LPCWSTR, LPCWSTR, DWORD, DWORD,
-                                               DWORD_PTR);
-using HttpOpenRequestWFn = HINTERNET(WINAPI*)(HINTERNET, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR*, DWORD,
-                                               DWORD_PTR);
-using HttpSendRequestWFn = BOOL(WINAPI*)(HINTERNET, LPCWSTR, DWORD, LPVOID, DWORD);
-using HttpSendRequestExWFn = BOOL(WINAPI*)(HINTERNET, LPINTERNET_BUFFERSW, LPINTERNET_BUFFERSW, DWORD, DWORD_PTR);
-using InternetWriteFileFn = BOOL(WINAPI*)(HINTERNET, LPCVOID, DWORD, LPDWORD);
-using HttpEndRequestWFn = BOOL(WINAPI*)(HINTERNET, LPINTERNET_BUFFERSW, DWORD, DWORD_PTR);
-using HttpQueryInfoWFn = BOOL(WINAPI*)(HINTERNET, DWORD, LPVOID, LPDWORD, LPDWORD);
-using InternetReadFileFn = BOOL(WINAPI*)(HINTERNET, LPVOID, DWORD, LPDWORD);
-using InternetQueryOptionWFn = BOOL(WINAPI*)(HINTERNET, DWORD, LPVOID, LPDWORD);
-using InternetSetOptionWFn = BOOL(WINAPI*)(HINTERNET, DWORD, LPVOID, DWORD);
-using InternetCrackUrlWFn = BOOL(WINAPI*)(LPCWSTR, DWORD, DWORD, LPURL_COMPONENTSW);
-using InternetCloseHandleFn = BOOL(WINAPI*)(HINTERNET);
+// The SDK's declarations give every export its calling convention, so the
+// i686 build cannot clean the stack twice.
+using InternetOpenWFn = decltype(&::InternetOpenW);
+using InternetOpenUrlWFn = decltype(&::InternetOpenUrlW);
+using InternetConnectWFn = decltype(&::InternetConnectW);
+using HttpOpenRequestWFn = decltype(&::HttpOpenRequestW);
+using HttpSendRequestWFn = decltype(&::HttpSendRequestW);
+using HttpSendRequestExWFn = decltype(&::HttpSendRequestExW);
+using InternetWriteFileFn = decltype(&::InternetWriteFile);
+using HttpEndRequestWFn = decltype(&::HttpEndRequestW);
+using HttpQueryInfoWFn = decltype(&::HttpQueryInfoW);
+using InternetReadFileFn = decltype(&::InternetReadFile);
+using InternetQueryOptionWFn = decltype(&::InternetQueryOptionW);
+using InternetSetOptionWFn = decltype(&::InternetSetOptionW);
+using InternetCrackUrlWFn = decltype(&::InternetCrackUrlW);
+using InternetCloseHandleFn = decltype(&::InternetCloseHandle);
 
 constexpr wchar_t kLibraryName[] = L"wininet.dll";
 

@@ -25,16 +25,16 @@ static_assert(sizeof(WINTRUST_CATALOG_INFO) == 64, "WINTRUST_CATALOG_INFO layout
 #endif
 
 struct WinTrustApi::Functions {
-  BOOL(WINAPI* calcHashFromFileHandle)(HANDLE, DWORD*, BYTE*, DWORD);
-  BOOL(WINAPI* adminAcquireContext)(HCATADMIN*, const GUID*, DWORD);
-  HCATINFO(WINAPI* adminEnumCatalogFromHash)(HCATADMIN, BYTE*, DWORD, DWORD, HCATINFO*);
-  BOOL(WINAPI* catalogInfoFromContext)(HCATINFO, CATALOG_INFO*, DWORD);
-  BOOL(WINAPI* adminReleaseCatalogContext)(HCATADMIN, HCATINFO, DWORD);
-  BOOL(WINAPI* adminReleaseContext)(HCATADMIN, DWORD);
-  CRYPT_PROVIDER_DATA*(WINAPI* provDataFromStateData)(HANDLE);
-  CRYPT_PROVIDER_SGNR*(WINAPI* provSignerFromChain)(CRYPT_PROVIDER_DATA*, DWORD, BOOL, DWORD);
-  LONG(WINAPI* winVerifyTrust)(HWND, GUID*, void*);
-  DWORD(WINAPI* certNameToStr)(DWORD, CERT_NAME_BLOB*, DWORD, wchar_t*, DWORD);
+  decltype(&::CryptCATAdminCalcHashFromFileHandle) calcHashFromFileHandle;
+  decltype(&::CryptCATAdminAcquireContext) adminAcquireContext;
+  decltype(&::CryptCATAdminEnumCatalogFromHash) adminEnumCatalogFromHash;
+  decltype(&::CryptCATCatalogInfoFromContext) catalogInfoFromContext;
+  decltype(&::CryptCATAdminReleaseCatalogContext) adminReleaseCatalogContext;
+  decltype(&::CryptCATAdminReleaseContext) adminReleaseContext;
+  decltype(&::WTHelperProvDataFromStateData) provDataFromStateData;
+  decltype(&::WTHelperGetProvSignerFromChain) provSignerFromChain;
+  decltype(&::WinVerifyTrust) winVerifyTrust;
+  decltype(&::CertNameToStrW) certNameToStr;
 };
 
 namespace {

@@ -49,23 +49,20 @@ testing::Environment* const g_framework = testing::AddGlobalTestEnvironment(new 
 
 // A visible window of this thread with the system's dialog class: a box
 // or the folder browser.
+BOOL CALLBACK MatchVisibleDialog(HWND window, LPARAM data) {
+  wchar_t name[16] = {};
+  GetClassNameW(window, name, 16);
+  if (IsWindowVisible(window) && std::wstring(name) == L"#32770") {
+    *reinterpret_cast<HWND*>(data) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 HWND FindDialogOfThisThread() {
-  struct Search {
-    HWND found = nullptr;
-  } search;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM data) -> BOOL {
-        wchar_t name[16] = {};
-        GetClassNameW(window, name, 16);
-        if (IsWindowVisible(window) && std::wstring(name) == L"#32770") {
-          reinterpret_cast<Search*>(data)->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  HWND found = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), &MatchVisibleDialog, reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 // Answers any dialog the window opens on this thread with `command` (by

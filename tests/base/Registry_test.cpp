@@ -49,16 +49,20 @@ TEST(ReadRegistryTextTest, ReadsUpTo519BytesAndRefusesLongerValues) {
   EXPECT_FALSE(Kx::ReadRegistryText(HKEY_CURRENT_USER, key + L"\\Missing", L"Fits", text));
 }
 
-TEST(ReadMachineTextTest, ReadsPathFromTheDefaultAndThe64BitView) {
+TEST(ReadMachineTextTest, ReadsPathFromTheDefaultAndEitherExplicitView) {
   const std::wstring key = Kx::Format(L"SOFTWARE\\ZelkTests\\Machine%lu", GetCurrentProcessId());
   ScopedRegistryValue path64(HKEY_LOCAL_MACHINE, key, L"Path", KEY_WOW64_64KEY);
   ScopedRegistryValue path32(HKEY_LOCAL_MACHINE, key, L"Path", KEY_WOW64_32KEY);
   ASSERT_TRUE(path64.SetText(L"C:\\Program Files\\ZelkSoft\\ZelkPic"));
   ASSERT_TRUE(path32.SetText(L"C:\\Program Files (x86)\\ZelkSoft\\ZelkPic"));
 
-  // This test program is 64-bit, so its default view is the 64-bit one.
-  EXPECT_EQ(L"C:\\Program Files\\ZelkSoft\\ZelkPic", Kx::ReadMachineText(key, L"Path", 0));
+  // A process's default view is the one of its own bitness: a 32-bit
+  // program on 64-bit Windows sees the 32-bit one.
+  const wchar_t* const ownView = sizeof(void*) == 8 ? L"C:\\Program Files\\ZelkSoft\\ZelkPic"
+                                                    : L"C:\\Program Files (x86)\\ZelkSoft\\ZelkPic";
+  EXPECT_EQ(ownView, Kx::ReadMachineText(key, L"Path", 0));
   EXPECT_EQ(L"C:\\Program Files\\ZelkSoft\\ZelkPic", Kx::ReadMachineText(key, L"Path", KEY_WOW64_64KEY));
+  EXPECT_EQ(L"C:\\Program Files (x86)\\ZelkSoft\\ZelkPic", Kx::ReadMachineText(key, L"Path", KEY_WOW64_32KEY));
   EXPECT_EQ(L"", Kx::ReadMachineText(key, L"Missing", 0));
   EXPECT_EQ(L"", Kx::ReadMachineText(key + L"\\Missing", L"Path", KEY_WOW64_64KEY));
 }
@@ -80,9 +84,11 @@ TEST(ReadMachineTextTest, ReadsAnyTypeAsTextAndRefusesValuesPast2046Bytes) {
 
 TEST(KxRegistryTest, OpenAndQueryReadsStringValuesOfAnyLength) {
   const std::wstring key = Kx::Format(L"SOFTWARE\\ZelkTests\\Query%lu", GetCurrentProcessId());
-  ScopedRegistryValue longText(HKEY_LOCAL_MACHINE, key, L"Long");
-  ScopedRegistryValue expandable(HKEY_LOCAL_MACHINE, key, L"Expand");
-  ScopedRegistryValue number(HKEY_LOCAL_MACHINE, key, L"Number");
+  // Written in the view the registry object reads: a 32-bit test program's
+  // default view would be the other one.
+  ScopedRegistryValue longText(HKEY_LOCAL_MACHINE, key, L"Long", KEY_WOW64_64KEY);
+  ScopedRegistryValue expandable(HKEY_LOCAL_MACHINE, key, L"Expand", KEY_WOW64_64KEY);
+  ScopedRegistryValue number(HKEY_LOCAL_MACHINE, key, L"Number", KEY_WOW64_64KEY);
   const std::wstring text600(600, L'p');  // past the first 512-byte query
   ASSERT_TRUE(longText.SetText(text600));
   ASSERT_TRUE(expandable.SetText(L"%SystemRoot%\\x", REG_EXPAND_SZ));
