@@ -6,8 +6,13 @@
 #include "app/LaunchConfig.h"
 #include "app/SingleInstanceLock.h"
 #include "app/WindowedInstaller.h"
+#include "base/SystemLibrary.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
+  // Before anything can load a library: the installer usually runs from a
+  // downloads folder where anyone may have left a DLL of a system name.
+  Kx::RestrictDllSearchToSystemFolder();
+
   // Held until return, so a second copy is refused while a silent run works too.
   const SingleInstanceLock lock;
   if (lock.AnotherCopyRunning()) {

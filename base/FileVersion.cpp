@@ -68,6 +68,39 @@ bool GetFileVersion(const std::wstring& path, WORD& major, WORD& minor, WORD& bu
   return true;
 }
 
+bool GetFileVersionString(const std::wstring& path, const wchar_t* name, std::wstring& text) {
+  text.clear();
+  HMODULE version = LoadSystemLibrary(L"Version.dll");
+  const auto verQueryValue = ExportOf<VerQueryValueWFn>(version, "VerQueryValueW");
+  if (!verQueryValue || path.empty() || !name) return false;
+
+  std::vector<BYTE> block;
+  if (!ReadVersionBlock(version, path, block)) return false;
+
+  struct Translation {
+    WORD language;
+    WORD codePage;
+  };
+  return GuardedResult(false, [&] {
+    void* value = nullptr;
+    UINT length = 0;
+    if (!verQueryValue(block.data(), L"\\VarFileInfo\\Translation", &value, &length) || !value ||
+        length < sizeof(Translation)) {
+      return false;
+    }
+    const Translation first = *static_cast<const Translation*>(value);
+    const std::wstring query = Format(L"\\StringFileInfo\\%04x%04x\\", unsigned{first.language},
+                                      unsigned{first.codePage}) + name;
+    value = nullptr;
+    length = 0;
+    if (!verQueryValue(block.data(), query.c_str(), &value, &length) || !value) return false;
+    // The length counts characters and may include the terminator.
+    const wchar_t* characters = static_cast<const wchar_t*>(value);
+    text.assign(characters, wcsnlen(characters, length));
+    return true;
+  });
+}
+
 std::wstring FileVersionText(const std::wstring& path) {
   WORD major = 0, minor = 0, build = 0, revision = 0;
   if (!GetFileVersion(path, major, minor, build, revision)) return {};

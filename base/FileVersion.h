@@ -12,6 +12,11 @@ namespace Kx {
 // False when the file has none or Version.dll cannot be used.
 bool GetFileVersion(const std::wstring& path, WORD& major, WORD& minor, WORD& build, WORD& revision);
 
+// The string value `name` ("PrivateBuild", "FileVersion", ...) of the first
+// translation the file's version resource lists, as stored (padding kept).
+// False when the file has no such value or Version.dll cannot be used.
+bool GetFileVersionString(const std::wstring& path, const wchar_t* name, std::wstring& text);
+
 // "%u.%u.%u.%u" of GetFileVersion, or "" when there is no version.
 std::wstring FileVersionText(const std::wstring& path);
 

@@ -16,6 +16,12 @@ namespace Kx {
 // Null when the library cannot be loaded.
 HMODULE LoadSystemLibrary(const wchar_t* name);
 
+// Makes every later load by bare name, including the ones Windows makes for
+// the installer's own imports and for COM, search the system folder only, so
+// a DLL planted beside the installer or in the current folder is never
+// loaded. Called first thing at start; false when neither way is available.
+bool RestrictDllSearchToSystemFolder();
+
 // Typed GetProcAddress: `Fn` must be the export's pointer type with its
 // calling convention (WINAPI), or the i686 build corrupts its stack.
 template <typename Fn>
