@@ -1,5 +1,8 @@
 // Entry point: refuse a second copy, read the command line and the channel,
 // then run the silent or the windowed flow.
+// libcurl's header (winsock2.h) must come before windows.h.
+#include "download/CurlLibrary.h"
+
 #include <windows.h>
 
 #include "app/InstallFlow.h"
@@ -7,11 +10,21 @@
 #include "app/SingleInstanceLock.h"
 #include "app/WindowedInstaller.h"
 #include "base/SystemLibrary.h"
+#include "verify/SignerVerifier.h"
+
+namespace {
+
+// libcurl_x86.dll sits beside the installer, where anyone may have put a
+// file of that name: it must pass the package's signer rules to be loaded.
+bool IsTrustedLibrary(const std::wstring& path) { return Kx::SignerVerifier::Instance().IsTrustedFile(path); }
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   // Before anything can load a library: the installer usually runs from a
   // downloads folder where anyone may have left a DLL of a system name.
   Kx::RestrictDllSearchToSystemFolder();
+  Kx::CurlLibrary::SetModuleTrust(&IsTrustedLibrary);
 
   // Held until return, so a second copy is refused while a silent run works too.
   const SingleInstanceLock lock;

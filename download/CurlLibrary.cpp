@@ -2,6 +2,7 @@
 
 #include "base/FaultGuard.h"
 #include "base/FileUtil.h"
+#include "base/ScopedHandle.h"
 
 namespace Kx {
 namespace {
@@ -42,10 +43,22 @@ Fn As(FARPROC proc) {
 
 }  // namespace
 
+CurlLibrary& CurlLibrary::Binding() {
+  static CurlLibrary library;  // created once, under the compiler's own guard
+  return library;
+}
+
 CurlLibrary& CurlLibrary::Instance() {
-  static CurlLibrary library;
+  CurlLibrary& library = Binding();
   library.Module();
   return library;
+}
+
+void CurlLibrary::SetModuleTrust(ModuleTrust trust) {
+  CurlLibrary& library = Binding();
+  CriticalSectionLock lock(library.lock_);
+  library.trust_ = trust;
+  library.Release();
 }
 
 bool CurlLibrary::IsLoaded() const {
@@ -57,6 +70,10 @@ void CurlLibrary::SetFolder(const std::wstring& folder) {
   CriticalSectionLock lock(lock_);
   if (folder == folder_) return;
   folder_ = folder;
+  Release();
+}
+
+void CurlLibrary::Release() {
   if (module_ != nullptr) FreeLibrary(module_);
   module_ = nullptr;
 }
@@ -79,7 +96,15 @@ std::wstring CurlLibrary::LibraryFolder() const {
 
 HMODULE CurlLibrary::LoadFrom(const std::wstring& folder) const {
   if (folder.empty()) return nullptr;
-  const HMODULE module = LoadLibraryW((folder + kFileName).c_str());
+  const std::wstring path = folder + kFileName;
+  // Held without write or delete sharing from before the check until the
+  // library is mapped: nobody can replace or rename the file in between.
+  const ScopedHandle held(
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!held) return nullptr;
+  if (trust_ != nullptr && !trust_(path)) return nullptr;
+  // A full path: the program's search order never decides which file loads.
+  const HMODULE module = LoadLibraryW(path.c_str());
   if (module == nullptr) return nullptr;
   const auto init = As<GlobalInitFn>(GetProcAddress(module, "curl_global_init"));
   const CURLcode code =

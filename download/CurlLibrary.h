@@ -18,9 +18,19 @@ class CurlLibrary {
  public:
   static constexpr wchar_t kFileName[] = L"libcurl_x86.dll";
 
+  // Decides whether the library file at `path` may be loaded. It is asked
+  // while the file is held open without write or delete sharing, so the
+  // file it checks is the file that gets loaded.
+  using ModuleTrust = bool (*)(const std::wstring& path);
+
   // The process-wide binding. Loads the library (and runs curl_global_init)
   // when it is not loaded yet; a failed load is tried again at the next use.
   static CurlLibrary& Instance();
+
+  // Every load from now on must pass `trust` (null: no check); a library
+  // loaded before is released. Never loads anything itself, so the program
+  // can set its rules before any library code runs.
+  static void SetModuleTrust(ModuleTrust trust);
 
   CurlLibrary(const CurlLibrary&) = delete;
   CurlLibrary& operator=(const CurlLibrary&) = delete;
@@ -52,8 +62,13 @@ class CurlLibrary {
  private:
   CurlLibrary() = default;
 
+  // The binding without loading anything.
+  static CurlLibrary& Binding();
+
   // Under lock_: loads when needed; the module, or null.
   HMODULE Module();
+  // Under lock_: frees the module so the next use loads it again.
+  void Release();
   HMODULE LoadFrom(const std::wstring& folder) const;
   std::wstring LibraryFolder() const;
   FARPROC Export(const char* name) const;
@@ -61,6 +76,7 @@ class CurlLibrary {
   mutable CriticalSection lock_;
   HMODULE module_ = nullptr;
   std::wstring folder_;
+  ModuleTrust trust_ = nullptr;
 };
 
 // Owns an easy handle; curl_easy_cleanup when released.
