@@ -25,6 +25,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   // downloads folder where anyone may have left a DLL of a system name.
   Kx::RestrictDllSearchToSystemFolder();
   Kx::CurlLibrary::SetModuleTrust(&IsTrustedLibrary);
+  // Our own signer is read once, from our own file held for the whole run.
+  Kx::SignerVerifier::Instance().HoldInstallerFile();
 
   // Held until return, so a second copy is refused while a silent run works too.
   const SingleInstanceLock lock;

@@ -40,6 +40,25 @@ bool SignerVerifier::IsTrustedPublisher(const std::wstring& signer) {
 void SignerVerifier::SetInstallerModule(HMODULE module) {
   CriticalSectionLock lock(lock_);
   installerModule_ = module;
+  installer_ = InstallerSignature();
+}
+
+void SignerVerifier::HoldInstallerFile() {
+  CriticalSectionLock lock(lock_);
+  DecideInstallerSignature();
+}
+
+const SignerVerifier::InstallerSignature& SignerVerifier::DecideInstallerSignature() {
+  if (installer_.decided) return installer_;
+  installer_.decided = true;
+  const std::wstring path = InstallerPath();
+  // Read sharing only: the file cannot be written, replaced or renamed
+  // while it is held, so the one answer below stays true of it.
+  installer_.file = OpenFileHandle(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0);
+  if (!installer_.file) return installer_;  // not checked, which is never "unsigned"
+  if (!winTrust_) winTrust_ = std::make_unique<WinTrustApi>();
+  installer_.result = winTrust_->Verify(path, installer_.signer, installer_.file.Get());
+  return installer_;
 }
 
 int SignerVerifier::GetSigner(const std::wstring& path, std::wstring& signer) {
@@ -64,27 +83,23 @@ bool SignerVerifier::IsTrustedFile(const std::wstring& path) {
 }
 
 bool SignerVerifier::IsTrustedThroughInstaller(const std::wstring& path, int result, std::wstring signer) {
-  const std::wstring installer = InstallerPath();
-  std::wstring ownSigner;
-  int ownResult = GetSigner(installer, ownSigner);
+  const InstallerSignature& own = DecideInstallerSignature();
+  if (own.signer.empty()) {
+    // Only an installer file that WinTrust found unsigned lets every file
+    // run; an unusable WinTrust or a broken signature proves nothing.
+    return own.result == kSignatureNone;
+  }
   // The match needs a signature that verified: a self-signed or altered
   // file can carry any name, the installer's included.
-  if (!ownSigner.empty() && ownSigner == signer && IsSignatureAccepted(result)) return true;
+  if (own.signer == signer && IsSignatureAccepted(result)) return true;
 
-  if (!ownSigner.empty() && !cache_.CacheFile().empty()) {
-    // A remembered answer may be stale: ask WinTrust again about both.
-    // (Without a cache file both answers came from WinTrust just now.)
+  if (!cache_.CacheFile().empty()) {
+    // A remembered answer may be stale: ask WinTrust again. (Without a
+    // cache file the answer came from WinTrust just now.)
     cache_.Forget(path);
-    cache_.Forget(installer);
     result = GetSigner(path, signer);
-    ownResult = GetSigner(installer, ownSigner);
   }
-  if (ownSigner.empty()) {
-    // Only an installer that WinTrust found unsigned lets every file run;
-    // an unusable WinTrust or a broken signature proves nothing.
-    return ownResult == kSignatureNone;
-  }
-  return ownSigner == signer && IsSignatureAccepted(result);
+  return own.signer == signer && IsSignatureAccepted(result);
 }
 
 std::wstring SignerVerifier::InstallerPath() const {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/CriticalSection.h"
+#include "base/ScopedHandle.h"
 #include "verify/SignatureResult.h"
 #include "verify/SignerCache.h"
 
@@ -29,16 +30,24 @@ class SignerVerifier {
   //    the installer's own signer name; or
   //  - the installer itself carries no signature at all (a development
   //    build), as WinTrust says.
-  // A check that could not run, or a broken signature on the installer,
-  // never counts as "the installer is unsigned".
+  // A check that could not run, an installer file that could not be
+  // opened, or a broken signature on the installer never counts as "the
+  // installer is unsigned".
   bool IsTrustedFile(const std::wstring& path);
+
+  // Opens the installer's file, holds it without write or delete sharing
+  // until the installer module changes or the process ends, and asks
+  // WinTrust about it once, through that handle: the installer's signer is
+  // that answer for the rest of the run, whatever is done to the path
+  // meanwhile. Called at start; the first check does it otherwise.
+  void HoldInstallerFile();
 
   // A SignatureResult and the signer name: from the cache when it holds a
   // current answer, else from WinTrust (and then remembered).
   int GetSigner(const std::wstring& path, std::wstring& signer);
 
   // The module whose file stands for the installer; null (the default)
-  // means the process executable.
+  // means the process executable. Lets go of the file held for the former.
   void SetInstallerModule(HMODULE module);
 
   // The cache, e.g. to give it a file.
@@ -54,11 +63,22 @@ class SignerVerifier {
 
  private:
   SignerVerifier();
+  // The installer's file as opened once, and WinTrust's answer about it.
+  struct InstallerSignature {
+    bool decided = false;
+    ScopedHandle file;
+    int result = kSignatureNotChecked;
+    std::wstring signer;
+  };
+
   std::wstring InstallerPath() const;
+  // Under lock_.
+  const InstallerSignature& DecideInstallerSignature();
   bool IsTrustedThroughInstaller(const std::wstring& path, int result, std::wstring signer);
 
   CriticalSection lock_;
   HMODULE installerModule_ = nullptr;
+  InstallerSignature installer_;
   std::unique_ptr<WinTrustApi> winTrust_;
   SignerCache cache_;
 };

@@ -103,18 +103,19 @@ bool WinTrustApi::Bind() {
   return true;
 }
 
-int WinTrustApi::Verify(const std::wstring& path, std::wstring& signer) {
+int WinTrustApi::Verify(const std::wstring& path, std::wstring& signer, HANDLE heldFile) {
   signer.clear();
   if (path.empty() || !Bind()) return kSignatureNotChecked;
-  const int result = VerifyEmbedded(path, signer);
+  const int result = VerifyEmbedded(path, heldFile, signer);
   if (result != kSignatureNone) return result;
-  return VerifyByCatalog(path, signer);
+  return VerifyByCatalog(path, heldFile, signer);
 }
 
-int WinTrustApi::VerifyEmbedded(const std::wstring& path, std::wstring& signer) {
+int WinTrustApi::VerifyEmbedded(const std::wstring& path, HANDLE heldFile, std::wstring& signer) {
   WINTRUST_FILE_INFO file = {};
   file.cbStruct = sizeof(file);
   file.pcwszFilePath = path.c_str();
+  file.hFile = heldFile;
 
   WINTRUST_DATA data = {};
   data.cbStruct = sizeof(data);
@@ -159,14 +160,15 @@ std::wstring WinTrustApi::SignerOfState(HANDLE state) {
   return named ? SignerNameFromSubject(subject) : std::wstring();
 }
 
-bool WinTrustApi::CatalogHash(const std::wstring& path, std::vector<BYTE>& hash) {
-  ScopedHandle file = OpenFileHandle(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0);
+bool WinTrustApi::CatalogHash(const std::wstring& path, HANDLE heldFile, std::vector<BYTE>& hash) {
+  ScopedHandle opened;
+  if (!heldFile) opened = OpenFileHandle(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0);
+  HANDLE handle = heldFile ? heldFile : opened.Get();
   LARGE_INTEGER size = {};
-  if (!file || !::GetFileSizeEx(file.Get(), &size)) return false;
+  if (!ScopedHandle::IsValidHandle(handle) || !::GetFileSizeEx(handle, &size)) return false;
   if (static_cast<unsigned long long>(size.QuadPart) > kMaxCatalogFileSize) return false;
 
   const auto calcHash = functions_->calcHashFromFileHandle;
-  HANDLE handle = file.Get();
   hash.assign(256, 0);
   DWORD hashSize = 256;
   BYTE* buffer = hash.data();
@@ -180,9 +182,9 @@ bool WinTrustApi::CatalogHash(const std::wstring& path, std::vector<BYTE>& hash)
   return !hash.empty();
 }
 
-int WinTrustApi::VerifyByCatalog(const std::wstring& path, std::wstring& signer) {
+int WinTrustApi::VerifyByCatalog(const std::wstring& path, HANDLE heldFile, std::wstring& signer) {
   std::vector<BYTE> hash;
-  if (!CatalogHash(path, hash)) return kSignatureNone;
+  if (!CatalogHash(path, heldFile, hash)) return kSignatureNone;
 
   const Functions& f = *functions_;
   HCATADMIN admin = nullptr;
@@ -197,15 +199,15 @@ int WinTrustApi::VerifyByCatalog(const std::wstring& path, std::wstring& signer)
     return f.adminEnumCatalogFromHash(admin, hashBytes, hashSize, 0, nullptr);
   });
   if (catalog) {
-    status = VerifyCatalogMember(catalog, path, hash, signer);
+    status = VerifyCatalogMember(catalog, path, heldFile, hash, signer);
     RunGuarded([&] { f.adminReleaseCatalogContext(admin, catalog, 0); });
   }
   RunGuarded([&] { f.adminReleaseContext(admin, 0); });
   return ResultOfStatus(status);
 }
 
-LONG WinTrustApi::VerifyCatalogMember(HANDLE catalog, const std::wstring& path, const std::vector<BYTE>& hash,
-                                      std::wstring& signer) {
+LONG WinTrustApi::VerifyCatalogMember(HANDLE catalog, const std::wstring& path, HANDLE heldFile,
+                                      const std::vector<BYTE>& hash, std::wstring& signer) {
   const Functions& f = *functions_;
   CATALOG_INFO info = {};
   info.cbStruct = sizeof(info);
@@ -221,7 +223,7 @@ LONG WinTrustApi::VerifyCatalogMember(HANDLE catalog, const std::wstring& path, 
   member.pcwszCatalogFilePath = info.wszCatalogFile;
   member.pcwszMemberTag = tag.c_str();
   member.pcwszMemberFilePath = path.c_str();
-  member.hMemberFile = nullptr;
+  member.hMemberFile = heldFile;
 
   WINTRUST_DATA data = {};
   data.cbStruct = sizeof(data);

@@ -22,8 +22,10 @@ class WinTrustApi {
 
   // A SignatureResult; `signer` gets the signing certificate's name (see
   // SignerNameFromSubject) whenever WinTrust found a signer, also for a
-  // signature that did not verify.
-  int Verify(const std::wstring& path, std::wstring& signer);
+  // signature that did not verify. With `heldFile` (the file at `path`,
+  // opened for reading) WinTrust reads through that handle, so the answer
+  // is about the file held whatever the path names by then.
+  int Verify(const std::wstring& path, std::wstring& signer, HANDLE heldFile = nullptr);
 
   // Files above this size are never hashed for a catalog lookup.
   static constexpr unsigned long long kMaxCatalogFileSize = 32ull * 1024 * 1024;
@@ -32,10 +34,10 @@ class WinTrustApi {
   struct Functions;
 
   bool Bind();
-  int VerifyEmbedded(const std::wstring& path, std::wstring& signer);
-  int VerifyByCatalog(const std::wstring& path, std::wstring& signer);
-  bool CatalogHash(const std::wstring& path, std::vector<BYTE>& hash);
-  LONG VerifyCatalogMember(HANDLE catalog, const std::wstring& path, const std::vector<BYTE>& hash,
+  int VerifyEmbedded(const std::wstring& path, HANDLE heldFile, std::wstring& signer);
+  int VerifyByCatalog(const std::wstring& path, HANDLE heldFile, std::wstring& signer);
+  bool CatalogHash(const std::wstring& path, HANDLE heldFile, std::vector<BYTE>& hash);
+  LONG VerifyCatalogMember(HANDLE catalog, const std::wstring& path, HANDLE heldFile, const std::vector<BYTE>& hash,
                            std::wstring& signer);
   // WinVerifyTrust's status for `data` (a WINTRUST_DATA set up to verify),
   // with the signer read from the state data unless there was no

@@ -114,6 +114,38 @@ TEST_F(InstallerModuleTest, ConfiguredModuleDecides) {
   EXPECT_TRUE(verifier.IsTrustedFile(unsignedPackage));
 }
 
+// The installer's file is read once and held: while the verifier holds it,
+// nobody can write, replace or rename it, and its answer does not change.
+TEST_F(InstallerModuleTest, InstallerFileIsHeldAndReadOnce) {
+  zelk::test::ScopedTempDir temp;
+  const std::wstring installer = temp.Join(L"installer.exe");
+  ASSERT_TRUE(CopyFileW(SignedFixture(L"probe_unlisted.exe").c_str(), installer.c_str(), TRUE));
+  module_ = LoadLibraryExW(installer.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+  ASSERT_NE(nullptr, module_);
+  auto& verifier = Kx::SignerVerifier::Instance();
+  verifier.SetInstallerModule(module_);
+  verifier.HoldInstallerFile();
+
+  const std::wstring renamed = temp.Join(L"renamed.exe");
+  EXPECT_FALSE(MoveFileW(installer.c_str(), renamed.c_str()));
+  EXPECT_FALSE(CopyFileW(SignedFixture(L"probe_unsigned.exe").c_str(), installer.c_str(), FALSE));
+  HANDLE writer = CreateFileW(installer.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  EXPECT_EQ(INVALID_HANDLE_VALUE, writer);
+  EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), GetLastError());
+  if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+
+  // Signed by an unlisted publisher: its own packages pass, unsigned ones not.
+  EXPECT_TRUE(verifier.IsTrustedFile(SignedFixture(L"unlisted.exe")));
+  EXPECT_FALSE(verifier.IsTrustedFile(SignedFixture(L"unsigned.exe")));
+
+  // Let go with the module: the file can be renamed again.
+  verifier.SetInstallerModule(nullptr);
+  FreeLibrary(module_);
+  module_ = nullptr;
+  EXPECT_TRUE(MoveFileW(installer.c_str(), renamed.c_str())) << GetLastError();
+}
+
 TEST(SignerVerifierTest, AbsentFilesAreNeverTrusted) {
   auto& verifier = Kx::SignerVerifier::Instance();
   EXPECT_FALSE(verifier.IsTrustedFile(L""));
