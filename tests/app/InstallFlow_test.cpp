@@ -197,6 +197,18 @@ TEST_F(SilentInstallerTest, DownloadsVerifiesRunsAndRemovesThePackage) {
   EXPECT_EQ(std::wstring(kExpectedDefaultInstallDir) + L"\\", InstalledProductDir());
 }
 
+const char* SigningName(InstallerSigning signing) {
+  switch (signing) {
+    case InstallerSigning::kListedPublisher:
+      return "signed by a listed publisher";
+    case InstallerSigning::kUnsigned:
+      return "unsigned";
+    case InstallerSigning::kAlteredAfterSigning:
+      return "altered after signing";
+  }
+  return "?";
+}
+
 struct TrustCase {
   InstallerSigning installer;
   const wchar_t* package;  // in bin\silent_fixtures
@@ -230,7 +242,7 @@ TEST_F(SilentInstallerTest, SignedInstallerRunsOnlyListedPackagesAnUnsignedOneRu
     ASSERT_TRUE(process.Start(Quote(installer) + L" /s"));
     DWORD exitCode = 99;
     ASSERT_TRUE(process.Wait(120000, exitCode));
-    const std::string what = "installer signing " + std::to_string(static_cast<int>(c.installer)) + ", package " +
+    const std::string what = std::string("installer ") + SigningName(c.installer) + ", package " +
                              zelk::test::WideToUtf8(c.package) + "\n" + sandbox.Log();
     EXPECT_EQ(1u, exitCode) << what;
     EXPECT_EQ(c.runs, sandbox.Log().find("package: file ") != std::string::npos) << what;
