@@ -48,10 +48,13 @@ fi
 shift
 mode=windowed
 arch=i686
+# The product's registry view is its build's; "wine reg" itself runs as a
+# 32-bit program here, so without /reg:64 it would not see the 64-bit one.
+reg_view=/reg:32
 for option in "$@"; do
   case "$option" in
     --silent) mode=silent ;;
-    --x86_64) arch=x86_64 ;;
+    --x86_64) arch=x86_64 reg_view=/reg:64 ;;
   esac
 done
 build="${ZELK_BUILD_DIR:-$root/build/demo-$arch}"
@@ -78,7 +81,7 @@ winpath() { echo "Z:${1//\//\\}"; }
 
 # A clean machine: no editor installed, the demo PKI's root trusted.
 drive_c="$state/wineprefix/drive_c"
-run reg delete 'HKLM\SOFTWARE\ZelkPic' /f >/dev/null 2>&1 || true
+run reg delete 'HKLM\SOFTWARE\ZelkPic' /f "$reg_view" >/dev/null 2>&1 || true
 # (A 32-bit installer's default folder is under "Program Files (x86)".)
 product_dirs=("$drive_c/Program Files/ZelkSoft" "$drive_c/Program Files (x86)/ZelkSoft")
 rm -rf "${product_dirs[@]}"
@@ -128,7 +131,7 @@ if [ -f "$log" ]; then sed 's/^/  /' "$log"; else echo "  (empty: the package di
 echo "demo: installed files:"
 find "${product_dirs[@]}" -type f 2>/dev/null | sed "s|^$drive_c|  C:|" || true
 echo "demo: registry HKLM\\SOFTWARE\\ZelkPic:"
-run reg query 'HKLM\SOFTWARE\ZelkPic' /v Path 2>/dev/null | tr -d '\r' | grep Path | sed 's/^ */  /' || echo "  (none)"
+run reg query 'HKLM\SOFTWARE\ZelkPic' /v Path "$reg_view" 2>/dev/null | tr -d '\r' | grep Path | sed 's/^ */  /' || echo "  (none)"
 echo "demo: package folder left in %TEMP%: $(ls "$drive_c"/users/*/Temp/ZelkPic 2>/dev/null | wc -l) files"
 "$root/tests/harness/wine-run.sh" --stop "$state"
 echo "demo: installer exit code $code"
