@@ -33,6 +33,15 @@ bool SetAddress(std::string& installer, const std::wstring& url) {
   return true;
 }
 
+// The first block of an answer's body: the server's complaint.
+std::string AnswerText(Kx::KxHttpFile& answer) {
+  std::string text(Kx::KxHttpFile::kBlockSize, '\0');
+  DWORD read = 0;
+  if (!answer.IsOpen() || !answer.ReadBlock(&text[0], read)) return "no answer";
+  text.resize(read);
+  return text;
+}
+
 // Has the test server sign `bytes` with the kept installer leaf (the
 // signing tool only runs outside Wine): the file goes to the server's
 // folder, is signed there in place and is read back.
@@ -52,7 +61,7 @@ bool SignBytes(std::string& bytes) {
   const bool signedThere = answered && request.QueryStatusCode() == HTTP_STATUS_OK;
   const bool read = signedThere && ReadFileBytes(served, bytes);
   DeleteFileW(served.c_str());
-  EXPECT_TRUE(read) << "the test server did not sign " << WideToUtf8(name);
+  EXPECT_TRUE(read) << "the test server did not sign " << WideToUtf8(name) << ": " << AnswerText(request);
   return read;
 }
 
