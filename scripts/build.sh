@@ -2,6 +2,8 @@
 # Configures and builds one target into build/<arch>:
 #   scripts/build.sh x86_64|i686 [extra cmake -D options...]
 # Installs machine packages and dependencies first (both cached).
+# ZELK_BUILD_DIR names another build folder; ZELK_BUILD_TARGETS (blank-
+# separated) builds only those targets.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 arch=${1:?x86_64 or i686}; shift
@@ -26,4 +28,6 @@ cmake -S "$root" -B "$build" "${generator[@]}" \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$triple.cmake" \
   -DCMAKE_BUILD_TYPE="${ZELK_BUILD_TYPE:-Release}" \
   -DZELK_DEPS_PREFIX="$prefix" "${launcher[@]}" "$@" >/dev/null
-cmake --build "$build" -j "$(nproc)"
+targets=()
+for target in ${ZELK_BUILD_TARGETS:-}; do targets+=(--target "$target"); done
+cmake --build "$build" -j "$(nproc)" "${targets[@]}"

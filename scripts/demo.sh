@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The installer end to end under Wine, against a local demo: the test HTTP
 # server hosts a signed demo package on 127.0.0.1, the installer is built
-# with that address, and zelkpdf_<channel>.exe downloads the package, checks
-# its signer, runs it (it installs a demo ZelkPdfEditor.exe and records the
-# folder in the registry), removes it and starts the installed editor.
+# with that address and signed by a listed (test) publisher, and
+# zelkpdf_<channel>.exe downloads the package, checks its signer, runs it (it
+# installs a demo ZelkPdfEditor.exe and records the folder in the registry),
+# removes it and starts the installed editor.
 #
 #   scripts/demo.sh           the installer's window: on your display when
 #                             $DISPLAY works (you click "一键安装"), else on a
@@ -11,6 +12,8 @@
 #                             (demo_driver.exe) with a screenshot of each page
 #                             and box written to build/demo/screenshots
 #   scripts/demo.sh --silent  the same flow with /s and no window
+#   --x86_64                  (with either) the x86_64 build instead of the
+#                             32-bit one that users get
 #
 # Afterwards the script shows the package's log, the installed files, the
 # registry value and the installer's exit code (0 when the window's install
@@ -22,37 +25,55 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 channel=${ZELK_DEMO_CHANNEL:-100090}
-build="${ZELK_BUILD_DIR:-$root/build/demo-x86_64}"
 state="$root/build/demo"
 
+# The package's address, the one place that names it: the installer is
+# built with it. Sent in small pieces a little apart, so the progress page
+# can be watched. (Only called inside with-server.sh, which names the port.)
+package_url() {
+  echo "http://127.0.0.1:$ZELK_TEST_SERVER_PORT/files/zelkpic_KUID_100090_v10.10.exe?trickle=30&chunk=2048"
+}
+
 if [ "${1:-}" != --with-server ]; then
-  case "${1:-}" in
-    "" | --silent) ;;
-    *) echo "usage: scripts/demo.sh [--silent]" >&2; exit 2 ;;
-  esac
+  for option in "$@"; do
+    case "$option" in
+      --silent | --x86_64) ;;
+      *) echo "usage: scripts/demo.sh [--silent] [--x86_64]" >&2; exit 2 ;;
+    esac
+  done
   # Build the tools once (dependencies, configure) before the server starts.
   "$root/scripts/setup-machine.sh"
   exec "$root/tests/server/with-server.sh" "$0" --with-server "$@"
 fi
-mode=${2:-windowed}
+shift
+mode=windowed
+arch=i686
+# The product's registry view is its build's; "wine reg" itself runs as a
+# 32-bit program here, so without /reg:64 it would not see the 64-bit one.
+reg_view=/reg:32
+for option in "$@"; do
+  case "$option" in
+    --silent) mode=silent ;;
+    --x86_64) arch=x86_64 reg_view=/reg:64 ;;
+  esac
+done
+build="${ZELK_BUILD_DIR:-$root/build/demo-$arch}"
 
 # Inside with-server.sh: the server listens on ZELK_TEST_SERVER_PORT.
 server_dir=${ZELK_TEST_SERVER_DIR#Z:}
 server_dir=${server_dir//\\//}
-# Sent in small pieces a little apart, so the progress page can be watched.
-url="http://127.0.0.1:$ZELK_TEST_SERVER_PORT/files/zelkpic_KUID_100090_v10.10.exe?trickle=30&chunk=2048"
+url=$(package_url)
 
-echo "demo: building the installer for $url"
-prefix=$("$root/scripts/build-deps.sh" x86_64-w64-mingw32 | awk '$1 == "prefix" && $2 == "x86_64-w64-mingw32" { print $3 }')
-generator=()
-[ -f "$build/CMakeCache.txt" ] || generator=(-G Ninja)
-cmake -S "$root" -B "$build" "${generator[@]}" \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-x86_64-w64-mingw32.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DZELK_DEPS_PREFIX="$prefix" -DZELK_BUILD_TESTS=ON \
-  -DZELK_CHANNEL="$channel" -DZELK_PACKAGE_URL="$url" >/dev/null
-cmake --build "$build" -j "$(nproc)" --target zelkpdf silent_signed_fixtures trust_root demo_driver base_recorder
+echo "demo: building the $arch installer for $url"
+ZELK_BUILD_DIR="$build" ZELK_BUILD_TARGETS="zelkpdf silent_signed_fixtures trust_root demo_driver base_recorder" \
+  "$root/scripts/build.sh" "$arch" -DZELK_BUILD_TESTS=ON -DZELK_CHANNEL="$channel" -DZELK_PACKAGE_URL="$url"
 
 bin="$build/bin"
+installer="$bin/zelkpdf_$channel.exe"
+# Signed as users get it, after the address went in: the real trust rules
+# apply, not the one that lets an unsigned installer run any package.
+signing="$bin/silent_fixtures/signing"
+"$root/tests/verify/sign-file.sh" "$signing/mobile.key" "$signing/mobile.chain.pem" "$installer" "$installer"
 cp "$bin/silent_fixtures/product_10.10.0.0.exe" "$server_dir/files/zelkpic_KUID_100090_v10.10.exe"
 
 run() { "$root/tests/harness/wine-run.sh" "$state" "$@"; }
@@ -60,19 +81,23 @@ winpath() { echo "Z:${1//\//\\}"; }
 
 # A clean machine: no editor installed, the demo PKI's root trusted.
 drive_c="$state/wineprefix/drive_c"
-run reg delete 'HKLM\SOFTWARE\ZelkPic' /f >/dev/null 2>&1 || true
-rm -rf "$drive_c/Program Files/ZelkSoft"
+run reg delete 'HKLM\SOFTWARE\ZelkPic' /f "$reg_view" >/dev/null 2>&1 || true
+# (A 32-bit installer's default folder is under "Program Files (x86)".)
+product_dirs=("$drive_c/Program Files/ZelkSoft" "$drive_c/Program Files (x86)/ZelkSoft")
+rm -rf "${product_dirs[@]}"
 run "$bin/trust_root.exe" "$(winpath "$bin/silent_fixtures/test_root.cer")"
 
-# What the installer's signer check will say: the probe stands for an
-# installer signed by a publisher that is not on the list, so only a listed
-# publisher's signature passes.
-verdict=0
-run "$bin/silent_fixtures/probe_unlisted.exe" "$(winpath "$server_dir/files/zelkpic_KUID_100090_v10.10.exe")" || verdict=$?
-case $verdict in
-  1) echo "demo: the hosted package is signed by a listed publisher" ;;
-  *) echo "demo: the hosted package does not pass the signer check" ;;
-esac
+# What the signer check says of the installer and the package: the probe
+# stands for an installer signed by a publisher that is not on the list, so
+# only a listed publisher's signature passes.
+for checked in "$installer" "$server_dir/files/zelkpic_KUID_100090_v10.10.exe"; do
+  verdict=0
+  run "$bin/silent_fixtures/probe_unlisted.exe" "$(winpath "$checked")" || verdict=$?
+  case $verdict in
+    1) echo "demo: $(basename "$checked") is signed by a listed publisher" ;;
+    *) echo "demo: $(basename "$checked") does not pass the signer check" ;;
+  esac
+done
 
 log="$state/demo.log"
 rm -f "$log"
@@ -80,19 +105,19 @@ export ZELK_DEMO_LOG
 ZELK_DEMO_LOG=$(winpath "$log")
 
 code=0
-if [ "$mode" = --silent ]; then
+if [ "$mode" = silent ]; then
   echo "demo: running zelkpdf_$channel.exe /s under Wine (prefix $state/wineprefix)"
-  run "$bin/zelkpdf_$channel.exe" /s || code=$?
+  run "$installer" /s || code=$?
 elif [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   echo "demo: showing the installer on your display $DISPLAY: click \"一键安装\" (prefix $state/wineprefix)"
-  ZELK_USE_DISPLAY=$DISPLAY run "$bin/zelkpdf_$channel.exe" || code=$?
+  ZELK_USE_DISPLAY=$DISPLAY run "$installer" || code=$?
 else
   shots="$state/screenshots"
   rm -rf "$shots"
   mkdir -p "$shots"
   echo "demo: no usable display; running the installer on Xvfb, driven by demo_driver.exe"
   echo "demo: screenshots of each page and box go to $shots"
-  run "$bin/demo_driver.exe" "$(winpath "$bin/zelkpdf_$channel.exe")" "$(winpath "$shots")" || code=$?
+  run "$bin/demo_driver.exe" "$(winpath "$installer")" "$(winpath "$shots")" || code=$?
   ls "$shots" | sed "s|^|  $shots/|"
 fi
 
@@ -104,9 +129,9 @@ done
 echo "demo: package log ($log):"
 if [ -f "$log" ]; then sed 's/^/  /' "$log"; else echo "  (empty: the package did not run)"; fi
 echo "demo: installed files:"
-find "$drive_c/Program Files/ZelkSoft" -type f 2>/dev/null | sed "s|^$drive_c|  C:|" || true
+find "${product_dirs[@]}" -type f 2>/dev/null | sed "s|^$drive_c|  C:|" || true
 echo "demo: registry HKLM\\SOFTWARE\\ZelkPic:"
-run reg query 'HKLM\SOFTWARE\ZelkPic' /v Path 2>/dev/null | tr -d '\r' | grep Path | sed 's/^ */  /' || echo "  (none)"
+run reg query 'HKLM\SOFTWARE\ZelkPic' /v Path "$reg_view" 2>/dev/null | tr -d '\r' | grep Path | sed 's/^ */  /' || echo "  (none)"
 echo "demo: package folder left in %TEMP%: $(ls "$drive_c"/users/*/Temp/ZelkPic 2>/dev/null | wc -l) files"
 "$root/tests/harness/wine-run.sh" --stop "$state"
 echo "demo: installer exit code $code"

@@ -14,6 +14,8 @@
 namespace {
 
 using zelk::test::ChildProcess;
+using zelk::test::InstallerSigning;
+using zelk::test::kExpectedDefaultInstallDir;
 using zelk::test::MessageWindow;
 using zelk::test::ProductSandbox;
 using zelk::test::Quote;
@@ -170,9 +172,10 @@ TEST_F(InstallFlowTest, PackageThatCannotStartFailsAndIsRemoved) {
 // The real installer, copied under a channel name and pointed at the server.
 class SilentInstallerTest : public InstallFlowTest {
  protected:
-  DWORD RunInstaller(const std::wstring& name, const std::wstring& url) {
+  DWORD RunInstaller(const std::wstring& name, const std::wstring& url,
+                     InstallerSigning signing = InstallerSigning::kListedPublisher) {
     std::wstring installer;
-    EXPECT_TRUE(zelk::test::RepointedInstaller(sandbox_.Temp().Path(), name, url, installer));
+    EXPECT_TRUE(zelk::test::RepointedInstaller(sandbox_.Temp().Path(), name, url, installer, signing));
     ChildProcess process;
     EXPECT_TRUE(process.Start(Quote(installer) + L" /s"));
     DWORD exitCode = 99;
@@ -190,8 +193,63 @@ TEST_F(SilentInstallerTest, DownloadsVerifiesRunsAndRemovesThePackage) {
   EXPECT_NE(std::string::npos, log.find("package: file " + package + "\r\n")) << log;
   EXPECT_NE(std::string::npos, log.find("package: arguments [-setDefault]\r\n")) << log;
   EXPECT_FALSE(Kx::Exists(PackageFolder())) << "package or its folder left behind";
-  EXPECT_TRUE(Kx::FileExists(DefaultInstallDir(32) + L"\\ZelkPdfEditor.exe"));
-  EXPECT_EQ(DefaultInstallDir(32) + L"\\", InstalledProductDir());
+  EXPECT_TRUE(Kx::FileExists(std::wstring(kExpectedDefaultInstallDir) + L"\\ZelkPdfEditor.exe"));
+  EXPECT_EQ(std::wstring(kExpectedDefaultInstallDir) + L"\\", InstalledProductDir());
+}
+
+const char* SigningName(InstallerSigning signing) {
+  switch (signing) {
+    case InstallerSigning::kListedPublisher:
+      return "signed by a listed publisher";
+    case InstallerSigning::kUnsigned:
+      return "unsigned";
+    case InstallerSigning::kAlteredAfterSigning:
+      return "altered after signing";
+  }
+  return "?";
+}
+
+struct TrustCase {
+  InstallerSigning installer;
+  const wchar_t* package;  // in bin\silent_fixtures
+  bool runs;
+};
+
+TEST_F(SilentInstallerTest, SignedInstallerRunsOnlyListedPackagesAnUnsignedOneRunsAny) {
+  const wchar_t* const listed = L"product_10.10.0.0.exe";
+  const wchar_t* const unlisted = L"product_unlisted.exe";
+  const wchar_t* const unsignedBuild = L"product_unsigned.exe";
+  const TrustCase cases[] = {
+      {InstallerSigning::kListedPublisher, listed, true},
+      {InstallerSigning::kListedPublisher, unlisted, false},
+      {InstallerSigning::kListedPublisher, unsignedBuild, false},
+      // Setting the address after signing breaks the installer's signature,
+      // which then vouches for nothing: a listed package passes on its own,
+      // no other does (what a test's copy would do if not signed again).
+      {InstallerSigning::kAlteredAfterSigning, listed, true},
+      {InstallerSigning::kAlteredAfterSigning, unlisted, false},
+      {InstallerSigning::kAlteredAfterSigning, unsignedBuild, false},
+      {InstallerSigning::kUnsigned, unlisted, true},
+      {InstallerSigning::kUnsigned, unsignedBuild, true},
+  };
+  for (const TrustCase& c : cases) {
+    ProductSandbox sandbox;
+    const std::wstring url = Serve(SilentFixture(c.package), L"zelkpic_KUID_100090_v10.10.exe");
+    std::wstring installer;
+    ASSERT_TRUE(zelk::test::RepointedInstaller(sandbox.Temp().Path(), L"zelkpdf_1234.exe", url, installer,
+                                               c.installer));
+    ChildProcess process;
+    ASSERT_TRUE(process.Start(Quote(installer) + L" /s"));
+    DWORD exitCode = 99;
+    ASSERT_TRUE(process.Wait(120000, exitCode));
+    const std::string what = std::string("installer ") + SigningName(c.installer) + ", package " +
+                             zelk::test::WideToUtf8(c.package) + "\n" + sandbox.Log();
+    EXPECT_EQ(1u, exitCode) << what;
+    EXPECT_EQ(c.runs, sandbox.Log().find("package: file ") != std::string::npos) << what;
+    // A refused package stays where it was downloaded; a run one is removed.
+    EXPECT_EQ(!c.runs, Kx::FileExists(PackageFolder() + L"\\zelkpic_1234_100090_v10.10.exe")) << what;
+    EXPECT_EQ(c.runs, Kx::FileExists(std::wstring(kExpectedDefaultInstallDir) + L"\\ZelkPdfEditor.exe")) << what;
+  }
 }
 
 struct FallbackCase {

@@ -4,7 +4,11 @@
 #include "app/InstallFlow.h"
 #include "app/InstalledProduct.h"
 #include "base/FileUtil.h"
+#include "download/KxHttpFile.h"
+#include "download/KxInternetSession.h"
 #include "tests/support/TestServer.h"
+#include "verify/SignatureResult.h"
+#include "verify/WinTrustApi.h"
 
 namespace zelk::test {
 
@@ -12,6 +16,74 @@ namespace {
 
 constexpr UINT kDrainMessage = WM_APP + 7;
 const wchar_t kWindowClass[] = L"ZelkSilentTestWindow";
+// The test leaf that signs installer copies (make-certs.sh's keep:mobile).
+const wchar_t kInstallerSigningLeaf[] = L"mobile";
+constexpr size_t kAddressSlot = 129;
+
+std::string AddressSlotBytes(std::wstring url) {
+  url.resize(kAddressSlot, L' ');
+  return std::string(reinterpret_cast<const char*>(url.data()), url.size() * sizeof(wchar_t));
+}
+
+bool SetAddress(std::string& installer, const std::wstring& url) {
+  const std::string built = AddressSlotBytes(ZELK_TEST_PACKAGE_URL);
+  const size_t at = installer.find(built);
+  if (url.size() > kAddressSlot || at == std::string::npos) return false;
+  installer.replace(at, built.size(), AddressSlotBytes(url));
+  return true;
+}
+
+// The first block of an answer's body: the server's complaint.
+std::string AnswerText(Kx::KxHttpFile& answer) {
+  std::string text(Kx::KxHttpFile::kBlockSize, '\0');
+  DWORD read = 0;
+  if (!answer.IsOpen() || !answer.ReadBlock(&text[0], read)) return "no answer";
+  text.resize(read);
+  return text;
+}
+
+// Has the test server sign `bytes` with the kept installer leaf (the
+// signing tool only runs outside Wine): the file goes to the server's
+// folder, is signed there in place and is read back.
+bool SignBytes(std::string& bytes) {
+  static unsigned sequence = 0;
+  const std::wstring name = L"signing_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+                            std::to_wstring(++sequence) + L".exe";
+  const std::wstring served = TestServer::FilesDir() + L"\\" + name;
+  CreateDirectoryW(TestServer::FilesDir().c_str(), nullptr);
+  if (!WriteFileBytes(served, bytes)) return false;
+
+  Kx::KxInternetSession session;
+  Kx::KxHttpFile request;
+  const bool answered =
+      session.Open() && request.Post(session, TestServer::Url(L"/sign/" + name + L"?leaf=" + kInstallerSigningLeaf),
+                                     WideToUtf8(BinDir() + L"\\silent_fixtures\\signing"), L"", L"");
+  const bool signedThere = answered && request.QueryStatusCode() == HTTP_STATUS_OK;
+  const bool read = signedThere && ReadFileBytes(served, bytes);
+  DeleteFileW(served.c_str());
+  EXPECT_TRUE(read) << "the test server did not sign " << WideToUtf8(name) << ": " << AnswerText(request);
+  return read;
+}
+
+// What WinTrust says of the copy must be what `signing` promised, or the
+// case would not test what it claims.
+void ExpectSignature(const std::wstring& path, InstallerSigning signing) {
+  Kx::WinTrustApi winTrust;
+  std::wstring signer;
+  const int result = winTrust.Verify(path, signer);
+  switch (signing) {
+    case InstallerSigning::kListedPublisher:
+      EXPECT_EQ(Kx::kSignatureValid, result);
+      EXPECT_EQ(kInstallerSigner, signer);
+      break;
+    case InstallerSigning::kUnsigned:
+      EXPECT_EQ(Kx::kSignatureNone, result);
+      break;
+    case InstallerSigning::kAlteredAfterSigning:
+      EXPECT_EQ(Kx::kSignatureInvalid, result);
+      break;
+  }
+}
 
 }  // namespace
 
@@ -137,21 +209,17 @@ std::string ProductSandbox::Log() const {
 }
 
 bool RepointedInstaller(const std::wstring& folder, const std::wstring& name, const std::wstring& url,
-                        std::wstring& path) {
-  constexpr size_t kSlot = 129;
-  if (url.size() > kSlot) return false;
+                        std::wstring& path, InstallerSigning signing) {
   std::string bytes;
   if (!ReadFileBytes(BinDir() + L"\\" + ZELK_INSTALLER_EXE, bytes)) return false;
-  const auto utf16 = [](std::wstring text) {
-    text.resize(kSlot, L' ');
-    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-  };
-  const std::string built = utf16(ZELK_TEST_PACKAGE_URL);
-  const size_t at = bytes.find(built);
-  if (at == std::string::npos) return false;
-  bytes.replace(at, built.size(), utf16(url));
+  // The signature covers the version resource, so the address goes in first.
+  if (signing == InstallerSigning::kAlteredAfterSigning && !SignBytes(bytes)) return false;
+  if (!SetAddress(bytes, url)) return false;
+  if (signing == InstallerSigning::kListedPublisher && !SignBytes(bytes)) return false;
   path = folder + L"\\" + name;
-  return WriteFileBytes(path, bytes);
+  if (!WriteFileBytes(path, bytes)) return false;
+  ExpectSignature(path, signing);
+  return true;
 }
 
 bool ServeFile(const std::wstring& file, const std::wstring& name) {

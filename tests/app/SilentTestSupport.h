@@ -17,7 +17,8 @@
 namespace zelk::test {
 
 // bin\silent_fixtures\<name>: product_<version>.exe signed by a listed
-// publisher, product_unlisted.exe by an unlisted one.
+// publisher, product_unlisted.exe by an unlisted one, product_unsigned.exe
+// not signed.
 std::wstring SilentFixture(const std::wstring& name);
 
 // One message the window received, with the notification record's fields
@@ -82,10 +83,35 @@ class ProductSandbox {
   std::wstring log_;
 };
 
+// The folder the demo package installs into when given no path, and the one
+// page 502 offers: the 32-bit program files folder, which is "Program Files
+// (x86)" for a 32-bit program on 64-bit Windows.
+#ifdef _WIN64
+constexpr wchar_t kExpectedDefaultInstallDir[] = L"C:\\Program Files\\ZelkSoft\\ZelkPic";
+#else
+constexpr wchar_t kExpectedDefaultInstallDir[] = L"C:\\Program Files (x86)\\ZelkSoft\\ZelkPic";
+#endif
+
+// How the installer copy that a test runs carries its signature.
+enum class InstallerSigning {
+  // Signed after its address was set, by the listed test publisher (as users
+  // get it): the real trust rules apply.
+  kListedPublisher,
+  // As the build makes it: an unsigned installer lets any package run.
+  kUnsigned,
+  // Signed by the listed publisher and then given its address, which the
+  // signature covers: the signature no longer verifies.
+  kAlteredAfterSigning,
+};
+
+// The listed test publisher whose key make-certs.sh keeps for signing later.
+constexpr wchar_t kInstallerSigner[] = L"Shanghai Zelk Mobile Technology Co., Ltd.";
+
 // Copies the test build's installer to `folder`\`name` with its package
-// address (the version resource's fixed 129-character slot) replaced.
+// address (the version resource's fixed 129-character slot) replaced and
+// signed as `signing` says.
 bool RepointedInstaller(const std::wstring& folder, const std::wstring& name, const std::wstring& url,
-                        std::wstring& path);
+                        std::wstring& path, InstallerSigning signing = InstallerSigning::kListedPublisher);
 
 // Places `file` where the test server gives it out as /files/<name>.
 bool ServeFile(const std::wstring& file, const std::wstring& name);

@@ -50,15 +50,18 @@ class WindowedInstallerTest : public testing::Test {
   void SetUp() override { ASSERT_TRUE(TestServer::Available()) << "run with ZELK_TEST_SERVER=1"; }
   void TearDown() override { SetEnvironmentVariableW(L"ZELK_DEMO_PACKAGE_WAIT", nullptr); }
 
-  // Serves the signed demo package as /files/`name` and answers its
-  // address with `query` appended.
-  static std::wstring ServePackage(const std::wstring& name, const std::wstring& query = L"") {
-    EXPECT_TRUE(ServeFile(SilentFixture(L"product_10.10.0.0.exe"), name));
+  // Serves the demo package `product` (signed by a listed publisher unless
+  // named otherwise) as /files/`name` and answers its address with `query`
+  // appended.
+  static std::wstring ServePackage(const std::wstring& name, const std::wstring& query = L"",
+                                   const std::wstring& product = L"product_10.10.0.0.exe") {
+    EXPECT_TRUE(ServeFile(SilentFixture(product), name));
     return TestServer::Url(L"/files/" + name + query);
   }
 
-  // The installer copied under its shipped name, pointed at `url` and
-  // started without "/s"; answers its page 502 window.
+  // The installer copied under its shipped name, pointed at `url`, signed by
+  // the listed test publisher and started without "/s"; answers its page
+  // 502 window.
   HWND Start(const std::wstring& url) {
     std::wstring installer;
     EXPECT_TRUE(RepointedInstaller(sandbox_.Temp().Path(), std::wstring(L"zelkpdf_") + kChannel + L".exe", url,
@@ -95,6 +98,18 @@ class WindowedInstallerTest : public testing::Test {
     return "package: arguments [-setDefault -path=\"" + WideToUtf8(folder) + "\"]\r\n";
   }
 
+  // Box 507 over page 503, confirmed: the installer ends with 7.
+  void ExpectFailureBoxAndSeven(const wchar_t* screenshot = nullptr) {
+    const HWND box = Box(kExitBoxSize);
+    ASSERT_NE(nullptr, box) << "no box 507";
+    if (screenshot != nullptr) {
+      EXPECT_NE(L"", SaveScreenshot(box, screenshot));
+    }
+    EXPECT_NE(nullptr, FindInstallerWindow(process_.Pid(), kProgressSize)) << "page 503 stays behind the box";
+    Click(box, kFailureOk);
+    EXPECT_EQ(7u, ExitCode());
+  }
+
   ProductSandbox sandbox_;
   ChildProcess process_;
 };
@@ -118,7 +133,7 @@ TEST_F(WindowedInstallerTest, InstallClickDownloadsRunsThePackageIntoTheShownFol
   EXPECT_EQ(0u, ExitCode());
   const std::string log = sandbox_.Log();
   EXPECT_TRUE(HasLine(log, "package: file " + WideToUtf8(PackagePath(L"zelkpic_KUID_100090_click.exe")))) << log;
-  EXPECT_TRUE(HasLine(log, ArgumentsLine(DefaultInstallDir(32)))) << log;
+  EXPECT_TRUE(HasLine(log, ArgumentsLine(kExpectedDefaultInstallDir))) << log;
   EXPECT_TRUE(HasLine(log, "editor: started")) << log;
   EXPECT_FALSE(Kx::Exists(PackageFolder()));
 }
@@ -153,21 +168,50 @@ TEST_F(WindowedInstallerTest, UntickedTermsAskFirstRefusingKeepsThePageAndAccept
   ASSERT_NE(nullptr, box) << "the terms box was ticked by refusing";
   Click(box, kAgreementAccept);
   EXPECT_EQ(0u, ExitCode());
-  EXPECT_TRUE(HasLine(sandbox_.Log(), ArgumentsLine(DefaultInstallDir(32)))) << sandbox_.Log();
+  EXPECT_TRUE(HasLine(sandbox_.Log(), ArgumentsLine(kExpectedDefaultInstallDir))) << sandbox_.Log();
 }
 
 TEST_F(WindowedInstallerTest, FailedDownloadShowsTheFailureBoxAndExitsSeven) {
   const HWND page = Start(TestServer::RefusedUrl(L"/zelkpic_KUID_100090_v10.10.exe"));
   ASSERT_NE(nullptr, page);
   Click(page, kInstallButton);
-  const HWND box = Box(kExitBoxSize);
-  ASSERT_NE(nullptr, box) << "no box 507";
-  EXPECT_NE(L"", SaveScreenshot(box, L"installer_box_507"));
-  EXPECT_NE(nullptr, FindInstallerWindow(process_.Pid(), kProgressSize)) << "page 503 stays behind the box";
-  Click(box, kFailureOk);
-  EXPECT_EQ(7u, ExitCode());
+  ExpectFailureBoxAndSeven(L"installer_box_507");
   EXPECT_EQ("", sandbox_.Log());
 }
+
+struct WindowedTrustCase {
+  const char* label;
+  const wchar_t* package;  // in bin\silent_fixtures
+  bool installs;
+};
+
+class WindowedTrustTest : public WindowedInstallerTest, public testing::WithParamInterface<WindowedTrustCase> {};
+
+// The signed installer: only a listed publisher's package runs; any other
+// fails the install as a broken download does.
+TEST_P(WindowedTrustTest, SignedInstallerInstallsOnlyAListedPublishersPackage) {
+  const std::wstring served = L"zelkpic_KUID_100090_trust.exe";
+  const HWND page = Start(ServePackage(served, L"", GetParam().package));
+  ASSERT_NE(nullptr, page);
+  Click(page, kInstallButton);
+  if (GetParam().installs) {
+    EXPECT_EQ(0u, ExitCode());
+    EXPECT_TRUE(HasLine(sandbox_.Log(), ArgumentsLine(kExpectedDefaultInstallDir))) << sandbox_.Log();
+    EXPECT_TRUE(HasLine(sandbox_.Log(), "editor: started")) << sandbox_.Log();
+  } else {
+    ExpectFailureBoxAndSeven();
+    EXPECT_EQ("", sandbox_.Log()) << "a refused package ran";
+    EXPECT_TRUE(Kx::FileExists(PackagePath(served))) << "the refused package is kept where it was downloaded";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Packages, WindowedTrustTest,
+                         testing::Values(WindowedTrustCase{"Listed", L"product_10.10.0.0.exe", true},
+                                         WindowedTrustCase{"Unlisted", L"product_unlisted.exe", false},
+                                         WindowedTrustCase{"Unsigned", L"product_unsigned.exe", false}),
+                         [](const testing::TestParamInfo<WindowedTrustCase>& info) {
+                           return std::string(info.param.label);
+                         });
 
 TEST_F(WindowedInstallerTest, EscapeAsksBeforeLeavingCancelKeepsOkExitsFive) {
   const HWND page = Start(TestServer::RefusedUrl(L"/unused.exe"));

@@ -40,6 +40,13 @@ Every other path answers generated content, shaped by query parameters
   delay=MS        wait MS milliseconds before answering (a slow server)
   header=N:V      an extra response header (repeatable)
 
+"POST /sign/<name>?leaf=LEAF" whose body is a folder signs DIR/files/<name>
+in place with the leaf key that make-certs.sh kept there (FOLDER/LEAF.key
+and FOLDER/LEAF.chain.pem; FOLDER as Wine names it on drive Z:, which is
+/) and answers 200, or 500 with the signing tool's complaint: a Windows
+test patches a program and has it signed again, which only tools of this
+side can do.
+
 A TLS handshake (a client speaking https to this plain server) is
 recorded as a request with method "TLS" and the connection closed.
 
@@ -56,11 +63,13 @@ import signal
 import socket
 import socketserver
 import struct
+import subprocess
 import threading
 import time
 import urllib.parse
 
 LAST_MODIFIED = "Tue, 15 Nov 1994 08:12:31 GMT"
+SIGN_FILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "verify", "sign-file.sh")
 MAX_HEAD = 65536
 TLS_HANDSHAKE = b"\x16"
 
@@ -97,6 +106,7 @@ def write_atomic(path, data):
 class Request:
     def __init__(self, head, body):
         self.raw = head + body
+        self.body = body
         lines = head.decode("latin-1").split("\r\n")
         self.method, self.target, self.version = (lines[0].split(" ") + ["", "", ""])[:3]
         self.headers = {}
@@ -155,6 +165,9 @@ class Handler(socketserver.BaseRequestHandler):
             return
         if request.option("hang"):
             self.wait_for_client_to_leave()
+            return
+        if request.method == "POST" and request.path.startswith("/sign/"):
+            self.sign(request)
             return
         delay = request.int_option("delay")
         if delay:
@@ -254,6 +267,18 @@ class Handler(socketserver.BaseRequestHandler):
         if request.method != "HEAD":
             self.send_body(request, count, body)
 
+    def sign(self, request):
+        name = os.path.basename(urllib.parse.unquote(request.path[len("/sign/"):]))
+        keys = unix_path(request.body.decode("utf-8", "replace"))
+        leaf = os.path.basename(request.option("leaf", ""))
+        target = os.path.join(self.server.files_dir, name)
+        done = subprocess.run([SIGN_FILE, os.path.join(keys, leaf + ".key"), os.path.join(keys, leaf + ".chain.pem"),
+                               target, target], stdin=subprocess.DEVNULL, capture_output=True)
+        body = done.stdout + done.stderr
+        self.send_head(200 if done.returncode == 0 else 500, [("Content-Length", str(len(body)))])
+        self.request.sendall(body)
+        self.record_sent(request, len(body))
+
     def content(self, request, count):
         if request.path.startswith("/files/"):
             name = os.path.basename(urllib.parse.unquote(request.path[len("/files/"):]))
@@ -314,6 +339,13 @@ class Handler(socketserver.BaseRequestHandler):
                 pass
         except OSError:
             pass
+
+
+def unix_path(wine_path):
+    """The Unix path of a Wine path on drive Z: (the root folder)."""
+    if wine_path[:2].upper() != "Z:":
+        return ""
+    return wine_path[2:].replace("\\", "/")
 
 
 def refused_port():

@@ -1,19 +1,23 @@
 #!/usr/bin/env bash
 # Makes the signed files the verifier tests read, from a throw-away test PKI
 # generated on every run (nothing here is ever committed):
-#   make-certs.sh OUT_DIR SAMPLE_EXE PROBE_EXE [LEAF:OUTPUT_NAME:INPUT ...]
+#   make-certs.sh OUT_DIR SAMPLE_EXE PROBE_EXE [LEAF:OUTPUT_NAME:INPUT | keep:LEAF ...]
 # OUT_DIR receives the test root (test_root.cer, DER), copies of SAMPLE_EXE
 # signed by leaves with the subjects the cases need, one altered after
 # signing, and copies of PROBE_EXE unsigned, signed by an unlisted
 # publisher and signed then altered. Each further argument signs INPUT with
 # the leaf LEAF (one made below, e.g. mobile or unlisted) into
-# OUT_DIR/OUTPUT_NAME, for other tests' and the demo's programs.
+# OUT_DIR/OUTPUT_NAME, for other tests' and the demo's programs; keep:LEAF
+# keeps that leaf's key and chain as OUT_DIR/signing/LEAF.key and
+# LEAF.chain.pem, for programs signed later with sign-file.sh (an installer
+# whose address a test or the demo sets after the build).
 #
 # Leaf certificates carry SHA-1 certificate signatures: Wine's policy step
 # passes any signer whose certificate is signed with sha256RSA, so only
 # SHA-1 certificates show expired and unknown-root chains. The Authenticode
 # digest itself is SHA-256.
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
 out=${1:?output folder}
 sample=${2:?sample exe}
 probe=${3:?probe exe}
@@ -90,11 +94,12 @@ make_leaf() {
 
 # The signature carries the leaf and its root: with the leaf alone, Wine
 # accepts a chain it cannot complete.
-sign() {  # leaf input output
-  rm -f "$3"
+chain() {  # leaf
   cat "$1.pem" "$(cat "$1.issuer").pem" >"$1.chain.pem"
-  osslsigncode sign -h sha256 -certs "$1.chain.pem" -key "$1.key" -n "Test package" \
-    -in "$2" -out "$3" >/dev/null
+}
+sign() {  # leaf input output
+  chain "$1"
+  "$here/sign-file.sh" "$1.key" "$1.chain.pem" "$2" "$3"
 }
 
 # Changes one byte of the DOS stub, which the signature covers and no
@@ -138,11 +143,18 @@ cp "$probe" "$out/probe_unsigned.exe"
 sign unlisted "$probe" "$out/probe_unlisted.exe"
 alter "$out/probe_unlisted.exe" "$out/probe_altered.exe"
 
+rm -rf "$out/signing"
 for extra in "${@:4}"; do
   leaf=${extra%%:*}
   rest=${extra#*:}
+  if [ "$leaf" = keep ]; then
+    mkdir -p "$out/signing"
+    chain "$rest"
+    cp "$rest.key" "$rest.chain.pem" "$out/signing/"
+    continue
+  fi
   sign "$leaf" "${rest#*:}" "$out/${rest%%:*}"
 done
 
-# The private keys are not needed past this point.
+# Only the kept leaves' keys are needed past this point.
 rm -rf "$work"
