@@ -103,28 +103,63 @@ TEST_F(InstallFlowTest, ServerDownOr404RunsNothingAndLeavesNoFile) {
   EXPECT_EQ("", sandbox_.Log());
 }
 
+// Where the unlisted package comes from does not matter: over plain http, and
+// over https from a server whose certificate chains to a root nobody
+// trusts. WinINet refuses that server, but libcurl (beside this program, as
+// beside the installer) does not check certificates and fetches the
+// package; the signer check alone keeps it from running.
 TEST_F(InstallFlowTest, PackageOfUnlistedPublisherIsNotRunAndStays) {
+  const std::wstring name = L"zelkpic_KUID_100090_v10.10.exe";
+  ASSERT_TRUE(zelk::test::ServeFile(SilentFixture(L"product_unlisted.exe"), name));
+  struct Source {
+    const char* name;
+    std::wstring url;
+    bool overTls;
+  };
+  const Source sources[] = {
+      {"plain http", TestServer::Url(L"/files/" + name), false},
+      {"https under an untrusted root", TestServer::UntrustedHttpsUrl(L"/files/" + name), true},
+  };
   // The installer signed by a listed publisher: its own-signer rule does not
   // let the unlisted package through.
-  const HMODULE signedInstaller = LoadLibraryExW(SilentFixture(L"product_10.10.0.0.exe").c_str(), nullptr,
-                                                 DONT_RESOLVE_DLL_REFERENCES);
-  ASSERT_NE(nullptr, signedInstaller);
-  Kx::SignerVerifier::Instance().SetInstallerModule(signedInstaller);
-  const std::vector<ReceivedMessage> messages =
-      Run(Serve(SilentFixture(L"product_unlisted.exe"), L"zelkpic_KUID_100090_v10.10.exe"));
-  Kx::SignerVerifier::Instance().SetInstallerModule(nullptr);
-  FreeLibrary(signedInstaller);
+  class SignedInstaller {
+   public:
+    SignedInstaller()
+        : module_(LoadLibraryExW(SilentFixture(L"product_10.10.0.0.exe").c_str(), nullptr,
+                                 DONT_RESOLVE_DLL_REFERENCES)) {
+      Kx::SignerVerifier::Instance().SetInstallerModule(module_);
+    }
+    ~SignedInstaller() {
+      Kx::SignerVerifier::Instance().SetInstallerModule(nullptr);
+      if (module_ != nullptr) FreeLibrary(module_);
+    }
+    SignedInstaller(const SignedInstaller&) = delete;
+    SignedInstaller& operator=(const SignedInstaller&) = delete;
+    bool Loaded() const { return module_ != nullptr; }
 
-  const ReceivedMessage* finish = LastFinish(messages);
-  ASSERT_NE(nullptr, finish);
-  EXPECT_FALSE(finish->success);
-  EXPECT_EQ(L"", finish->path);
-  const std::vector<ReceivedMessage> stages = Stages(messages);
-  ASSERT_EQ(1u, stages.size());
-  EXPECT_EQ(kStageFinished, stages[0].wParam);
-  EXPECT_EQ(1, stages[0].lParam);
-  EXPECT_TRUE(Kx::FileExists(PackageFolder() + L"\\zelkpic_1234_100090_v10.10.exe"));
-  EXPECT_EQ("", sandbox_.Log());
+   private:
+    HMODULE module_;
+  } installer;
+  ASSERT_TRUE(installer.Loaded());
+  for (const Source& source : sources) {
+    SCOPED_TRACE(source.name);
+    ProductSandbox sandbox;
+    const std::vector<ReceivedMessage> messages = Run(source.url);
+
+    const ReceivedMessage* finish = LastFinish(messages);
+    ASSERT_NE(nullptr, finish);
+    EXPECT_FALSE(finish->success);
+    EXPECT_EQ(L"", finish->path);
+    const std::vector<ReceivedMessage> stages = Stages(messages);
+    ASSERT_EQ(1u, stages.size());
+    EXPECT_EQ(kStageFinished, stages[0].wParam);
+    EXPECT_EQ(1, stages[0].lParam);
+    EXPECT_TRUE(Kx::FileExists(PackageFolder() + L"\\zelkpic_1234_100090_v10.10.exe"));
+    const std::vector<zelk::test::RecordedRequest> log = TestServer::Requests("/files/" + zelk::test::WideToUtf8(name));
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(source.overTls, log.back().overTls);
+    EXPECT_EQ("", sandbox.Log());
+  }
 }
 
 TEST_F(InstallFlowTest, CurrentEditorFinishesWithSuccessWithoutRunningThePackage) {
