@@ -10,6 +10,11 @@
 #                             nobody trusts (the file carries that root too, so
 #                             a client sees the whole chain and refuses it for
 #                             its root alone)
+#   incomplete.pem, incomplete.key
+#                             127.0.0.1's certificate under an intermediate of
+#                             the trusted root, without that intermediate: a
+#                             chain the client cannot complete, which WinINet
+#                             reports as a failed revocation check (12057)
 # The roots' keys are deleted before this script ends; the caller deletes
 # the two server keys once the server has read them.
 set -euo pipefail
@@ -23,6 +28,11 @@ cat >"$work/ext.cnf" <<'CNF'
 basicConstraints = critical, CA:TRUE
 keyUsage = critical, keyCertSign, cRLSign
 subjectKeyIdentifier = hash
+[intermediate]
+basicConstraints = critical, CA:TRUE, pathlen:0
+keyUsage = critical, keyCertSign, cRLSign
+subjectKeyIdentifier = hash
+authorityKeyIdentifier = keyid
 [server]
 basicConstraints = critical, CA:FALSE
 keyUsage = critical, digitalSignature, keyEncipherment
@@ -42,6 +52,13 @@ make_root() {  # name subject
     -config "$work/ext.cnf" -extensions root -out "$work/$1.pem" 2>/dev/null
 }
 
+make_intermediate() {  # name root subject
+  make_key "$work/$1.key"
+  openssl req -new -key "$work/$1.key" -subj "$3" -out "$work/$1.csr" 2>/dev/null
+  openssl x509 -req -in "$work/$1.csr" -CA "$work/$2.pem" -CAkey "$work/$2.key" -CAcreateserial \
+    -sha256 -days 30 -extfile "$work/ext.cnf" -extensions intermediate -out "$work/$1.pem" 2>/dev/null
+}
+
 make_server() {  # name root
   make_key "$out/$1.key"
   openssl req -new -key "$out/$1.key" -subj "/O=Zelk Test PKI/CN=127.0.0.1" -out "$work/$1.csr" 2>/dev/null
@@ -52,9 +69,12 @@ make_server() {  # name root
 
 make_root root "/O=Zelk Test PKI/CN=Zelk Test HTTPS Root"
 make_root stranger "/O=Zelk Test PKI/CN=Zelk Test Untrusted HTTPS Root"
+make_intermediate issuer root "/O=Zelk Test PKI/CN=Zelk Test HTTPS Intermediate"
 make_server server root
 make_server untrusted stranger
+make_server incomplete issuer
 
 cp "$work/root.pem" "$out/test_root.pem"
 cp "$work/server.pem" "$out/server.pem"
 cat "$work/untrusted.pem" "$work/stranger.pem" >"$out/untrusted.pem"
+cp "$work/incomplete.pem" "$out/incomplete.pem"

@@ -9,6 +9,9 @@
 #                                  certificate under this run's test root
 #   ZELK_TEST_SERVER_UNTRUSTED_PORT  the same over https, with a certificate
 #                                  under a root nobody trusts
+#   ZELK_TEST_SERVER_INCOMPLETE_PORT  the same over https, with a certificate
+#                                  under an intermediate of the test root that
+#                                  the server does not send
 #   ZELK_TEST_SERVER_DIR           the server's state folder as a Windows path
 #                                  (requests\ holds the recorded requests,
 #                                  files\ what /files/ serves)
@@ -47,6 +50,7 @@ trusted=1
 # /usr/bin/python3 itself: a version-manager shim would hide the server's PID.
 /usr/bin/python3 "$here/http_server.py" --state-dir "$state" --max-seconds 3600 \
   --tls "$tls/server.pem" "$tls/server.key" --tls "$tls/untrusted.pem" "$tls/untrusted.key" \
+  --tls "$tls/incomplete.pem" "$tls/incomplete.key" \
   </dev/null >"$state/server.log" 2>&1 &
 server=$!
 
@@ -56,13 +60,14 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [ -s "$state/port" ] || { echo "with-server: the test server did not start" >&2; exit 1; }
-read -r port refused https untrusted <"$state/port"
-rm -f "$tls/server.key" "$tls/untrusted.key"
+read -r port refused https untrusted incomplete <"$state/port"
+rm -f "$tls"/*.key
 
 export ZELK_TEST_SERVER_PORT=$port
 export ZELK_TEST_SERVER_REFUSED_PORT=$refused
 export ZELK_TEST_SERVER_HTTPS_PORT=$https
 export ZELK_TEST_SERVER_UNTRUSTED_PORT=$untrusted
+export ZELK_TEST_SERVER_INCOMPLETE_PORT=$incomplete
 export ZELK_TEST_SERVER_DIR="Z:${state//\//\\}"
 status=0
 "$@" || status=$?

@@ -58,6 +58,10 @@ std::wstring TestServer::UntrustedHttpsUrl(const std::wstring& pathAndQuery) {
   return L"https://127.0.0.1:" + Environment(L"ZELK_TEST_SERVER_UNTRUSTED_PORT") + pathAndQuery;
 }
 
+std::wstring TestServer::IncompleteChainHttpsUrl(const std::wstring& pathAndQuery) {
+  return L"https://127.0.0.1:" + Environment(L"ZELK_TEST_SERVER_INCOMPLETE_PORT") + pathAndQuery;
+}
+
 std::wstring TestServer::FilesDir() { return StateDir() + L"\\files"; }
 
 std::vector<RecordedRequest> TestServer::Requests(const std::string& pathPrefix) {

@@ -45,6 +45,9 @@ class TestServer {
   static std::wstring HttpsUrl(const std::wstring& pathAndQuery);
   // The same, with a certificate under a root that no store holds.
   static std::wstring UntrustedHttpsUrl(const std::wstring& pathAndQuery);
+  // The same, with a certificate under an intermediate of the trusted root
+  // that the server leaves out, so the client cannot complete the chain.
+  static std::wstring IncompleteChainHttpsUrl(const std::wstring& pathAndQuery);
 
   // Every recorded request whose path begins with `pathPrefix`, oldest
   // first. Requests are recorded before they are answered, so a request
