@@ -3,16 +3,20 @@
 # the run lasts:
 #   host-root.sh add ID PEM     appends PEM to the host bundle as block ID
 #   host-root.sh remove ID      takes block ID out again
+#   host-root.sh forget SHA1    deletes the copy of root SHA1 (thumbprint,
+#                               hex) that Wine made in the registry of the
+#                               prefix $WINEPREFIX
 # Why the host bundle: Wine's crypt32 builds the Root store that WinINet's
 # schannel checks server certificates against from the host's roots (the
 # first of /etc/ssl/certs/ca-certificates.crt, /etc/ssl/certs, ... that has
 # any), and every Wine process copies that set into the prefix's registry
-# (HKLM\Software\Microsoft\SystemCertificates\Root) when it first opens the
-# store, deleting there what the host no longer has. A root put only into the
-# registry therefore does not last, and WinINet refuses it (12057, then
-# 12045 without the revocation check); a root in the bundle is picked up by
-# every Wine process started while it is there, and dropped by the first one
-# started after it is gone.
+# (HKLM\Software\Microsoft\SystemCertificates\Root\Certificates, one key
+# per thumbprint) when it first opens the store. WinINet does not trust a
+# root that is only in that registry store (it fails with 12057, then 12045
+# without the revocation check), but it does trust one in the bundle, in
+# every Wine process started while it is there. Wine 8 never deletes its
+# registry copies, so a run also deletes its root's copy from its prefix
+# ("forget"); otherwise every run would leave one more root behind there.
 #
 # Only the bundle file is touched (no update-ca-certificates, nothing under
 # /usr/local/share/ca-certificates), and only between this script's marker
@@ -46,6 +50,13 @@ rewrite_without() {
   chown --reference="$bundle" "$keep" 2>/dev/null || true
   mv -f "$keep" "$bundle"
 }
+
+if [ "$action" = forget ]; then
+  [ -n "${WINEPREFIX:-}" ] || exit 0
+  WINEDEBUG=-all wine reg delete "HKLM\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\$id" /f \
+    </dev/null >/dev/null 2>&1 || true
+  exit 0
+fi
 
 exec 9>"$lock"
 flock 9

@@ -12,6 +12,8 @@
 #   ZELK_TEST_SERVER_INCOMPLETE_PORT  the same over https, with a certificate
 #                                  under an intermediate of the test root that
 #                                  the server does not send
+#   ZELK_TEST_SERVER_ROOT_SHA1     the test root's thumbprint (wine-run.sh
+#                                  deletes Wine's registry copy of it)
 #   ZELK_TEST_SERVER_DIR           the server's state folder as a Windows path
 #                                  (requests\ holds the recorded requests,
 #                                  files\ what /files/ serves)
@@ -21,7 +23,8 @@
 # against the host's roots, not against roots added to the prefix's
 # registry, so host-root.sh adds it to the host bundle under this run's own
 # name and the exit trap takes it out again, also after a failure or a
-# signal. The roots' keys never outlive make-tls-certs.sh; the two server
+# signal, together with the copy Wine made of it in the prefix (when this
+# runs inside wine-run.sh; when wine-run.sh runs inside this, it does that). The roots' keys never outlive make-tls-certs.sh; the two server
 # keys are deleted as soon as the server has read them.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -36,7 +39,10 @@ stop_server() {
     kill "$server" 2>/dev/null || true
     wait "$server" 2>/dev/null || true
   fi
-  if [ $trusted = 1 ]; then "$here/host-root.sh" remove "$run_id" || true; fi
+  if [ $trusted = 1 ]; then
+    "$here/host-root.sh" remove "$run_id" || true
+    "$here/host-root.sh" forget "$thumbprint" || true
+  fi
   rm -rf "$state"
 }
 trap stop_server EXIT
@@ -44,6 +50,7 @@ trap 'exit 143' TERM INT HUP
 
 tls="$state/tls"
 "$here/make-tls-certs.sh" "$tls"
+thumbprint=$(openssl x509 -in "$tls/test_root.pem" -noout -fingerprint -sha1 | sed 's/.*=//; s/://g')
 ZELK_HOST_ROOT_OWNER=$$ "$here/host-root.sh" add "$run_id" "$tls/test_root.pem"
 trusted=1
 
@@ -68,6 +75,7 @@ export ZELK_TEST_SERVER_REFUSED_PORT=$refused
 export ZELK_TEST_SERVER_HTTPS_PORT=$https
 export ZELK_TEST_SERVER_UNTRUSTED_PORT=$untrusted
 export ZELK_TEST_SERVER_INCOMPLETE_PORT=$incomplete
+export ZELK_TEST_SERVER_ROOT_SHA1=$thumbprint
 export ZELK_TEST_SERVER_DIR="Z:${state//\//\\}"
 status=0
 "$@" || status=$?
