@@ -9,7 +9,6 @@
 #include "download/TemporaryFileCommit.h"
 #include "tests/app/SilentTestSupport.h"
 #include "tests/support/TestServer.h"
-#include "verify/SignerVerifier.h"
 
 namespace {
 
@@ -122,24 +121,7 @@ TEST_F(InstallFlowTest, PackageOfUnlistedPublisherIsNotRunAndStays) {
   };
   // The installer signed by a listed publisher: its own-signer rule does not
   // let the unlisted package through.
-  class SignedInstaller {
-   public:
-    SignedInstaller()
-        : module_(LoadLibraryExW(SilentFixture(L"product_10.10.0.0.exe").c_str(), nullptr,
-                                 DONT_RESOLVE_DLL_REFERENCES)) {
-      Kx::SignerVerifier::Instance().SetInstallerModule(module_);
-    }
-    ~SignedInstaller() {
-      Kx::SignerVerifier::Instance().SetInstallerModule(nullptr);
-      if (module_ != nullptr) FreeLibrary(module_);
-    }
-    SignedInstaller(const SignedInstaller&) = delete;
-    SignedInstaller& operator=(const SignedInstaller&) = delete;
-    bool Loaded() const { return module_ != nullptr; }
-
-   private:
-    HMODULE module_;
-  } installer;
+  const zelk::test::SignedInstallerScope installer;
   ASSERT_TRUE(installer.Loaded());
   for (const Source& source : sources) {
     SCOPED_TRACE(source.name);
