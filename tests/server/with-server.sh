@@ -51,8 +51,13 @@ trap 'exit 143' TERM INT HUP
 tls="$state/tls"
 "$here/make-tls-certs.sh" "$tls"
 thumbprint=$(openssl x509 -in "$tls/test_root.pem" -noout -fingerprint -sha1 | sed 's/.*=//; s/://g')
-ZELK_HOST_ROOT_OWNER=$$ "$here/host-root.sh" add "$run_id" "$tls/test_root.pem"
-trusted=1
+# Without write access to the host bundle the plain and untrusted cases
+# still run; those that need a trusted https server then fail and say why.
+if ZELK_HOST_ROOT_OWNER=$$ "$here/host-root.sh" add "$run_id" "$tls/test_root.pem"; then
+  trusted=1
+else
+  echo "with-server: could not add the test root to the host's bundle; https tests will fail" >&2
+fi
 
 # /usr/bin/python3 itself: a version-manager shim would hide the server's PID.
 /usr/bin/python3 "$here/http_server.py" --state-dir "$state" --max-seconds 3600 \
