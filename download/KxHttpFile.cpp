@@ -147,10 +147,13 @@ bool KxHttpFile::PrepareUrl(const KxInternetSession& session, const std::wstring
     return false;
   }
   const std::wstring scheme = url.substr(0, url.find(L':'));
-  const bool secure = EqualsNoCase(scheme, L"https");
-  prepared.url = secure || EqualsNoCase(scheme, L"http") ? url : L"http://" + url;
-  prepared.flags = secure ? kSecureFlags : kPlainFlags;
+  prepared.url = EqualsNoCase(scheme, L"https") || EqualsNoCase(scheme, L"http") ? url : L"http://" + url;
+  prepared.flags = RequestFlagsFor(prepared.url);
   return true;
+}
+
+DWORD KxHttpFile::RequestFlagsFor(const std::wstring& url) {
+  return EqualsNoCase(url.substr(0, url.find(L':')), L"https") ? kSecureFlags : kPlainFlags;
 }
 
 void KxHttpFile::ApplyReceiveTimeout(HINTERNET request, const KxInternetSession& session) const {
@@ -197,7 +200,10 @@ bool KxHttpFile::OpenUrl(KxInternetSession& session, const std::wstring& url, co
     const std::wstring location = QueryHeader(L"Location");
     if (!location.empty()) {
       Close();
-      OpenUrlOnce(session, location, headers, prepared.flags);
+      // The location's own scheme decides the flags: with the first
+      // address's, a hop between http and https fails in either direction
+      // (secure flags on a plain server, plain ones on a TLS server).
+      OpenUrlOnce(session, location, headers, RequestFlagsFor(location));
       return IsOpen();
     }
   }

@@ -102,6 +102,8 @@ class KxHttpFile : public KxInternetHandle {
   };
 
   bool PrepareUrl(const KxInternetSession& session, const std::wstring& url, PreparedUrl& prepared) const;
+  // The request flags for `url`'s scheme: secure ones for https.
+  static DWORD RequestFlagsFor(const std::wstring& url);
   // InternetOpenUrlW, and the fallback when revocation could not be checked.
   void OpenUrlOnce(KxInternetSession& session, const std::wstring& url, const std::wstring& headers, DWORD flags);
   // Closes what an open left behind without losing its error code.

@@ -9,7 +9,6 @@
 #include "download/TemporaryFileCommit.h"
 #include "tests/app/SilentTestSupport.h"
 #include "tests/support/TestServer.h"
-#include "verify/SignerVerifier.h"
 
 namespace {
 
@@ -105,28 +104,59 @@ TEST_F(InstallFlowTest, ServerDownOr404RunsNothingAndLeavesNoFile) {
   EXPECT_EQ("", sandbox_.Log());
 }
 
-TEST_F(InstallFlowTest, PackageOfUnlistedPublisherIsNotRunAndStays) {
+// The signer check decides, wherever the package comes from: over plain
+// http, and over https from a server whose certificate chains to a root
+// nobody trusts. WinINet refuses that server, but libcurl (beside this
+// program, as beside the installer) does not check certificates and
+// fetches the package; then an unlisted package stays unrun and a listed one
+// runs.
+TEST_F(InstallFlowTest, OnlyAListedPackageRunsWhereverItComesFrom) {
+  const std::wstring name = L"zelkpic_KUID_100090_v10.10.exe";
+  struct Case {
+    const char* name;
+    std::wstring url;
+    bool overTls;
+    const wchar_t* package;
+    bool runs;
+  };
+  const Case cases[] = {
+      {"unlisted over plain http", TestServer::Url(L"/files/" + name), false, L"product_unlisted.exe", false},
+      {"unlisted over https under an untrusted root", TestServer::UntrustedHttpsUrl(L"/files/" + name), true,
+       L"product_unlisted.exe", false},
+      {"listed over https under an untrusted root", TestServer::UntrustedHttpsUrl(L"/files/" + name), true,
+       L"product_10.10.0.0.exe", true},
+  };
   // The installer signed by a listed publisher: its own-signer rule does not
   // let the unlisted package through.
-  const HMODULE signedInstaller = LoadLibraryExW(SilentFixture(L"product_10.10.0.0.exe").c_str(), nullptr,
-                                                 DONT_RESOLVE_DLL_REFERENCES);
-  ASSERT_NE(nullptr, signedInstaller);
-  Kx::SignerVerifier::Instance().SetInstallerModule(signedInstaller);
-  const std::vector<ReceivedMessage> messages =
-      Run(Serve(SilentFixture(L"product_unlisted.exe"), L"zelkpic_KUID_100090_v10.10.exe"));
-  Kx::SignerVerifier::Instance().SetInstallerModule(nullptr);
-  FreeLibrary(signedInstaller);
+  const zelk::test::SignedInstallerScope installer;
+  ASSERT_TRUE(installer.Loaded());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ProductSandbox sandbox;
+    ASSERT_TRUE(zelk::test::ServeFile(SilentFixture(c.package), name));
+    const std::vector<ReceivedMessage> messages = Run(c.url);
 
-  const ReceivedMessage* finish = LastFinish(messages);
-  ASSERT_NE(nullptr, finish);
-  EXPECT_FALSE(finish->success);
-  EXPECT_EQ(L"", finish->path);
-  const std::vector<ReceivedMessage> stages = Stages(messages);
-  ASSERT_EQ(1u, stages.size());
-  EXPECT_EQ(kStageFinished, stages[0].wParam);
-  EXPECT_EQ(1, stages[0].lParam);
-  EXPECT_TRUE(Kx::FileExists(PackageFolder() + L"\\zelkpic_1234_100090_v10.10.exe"));
-  EXPECT_EQ("", sandbox_.Log());
+    const std::vector<zelk::test::RecordedRequest> log = TestServer::Requests("/files/" + zelk::test::WideToUtf8(name));
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(c.overTls, log.back().overTls);
+    const ReceivedMessage* finish = LastFinish(messages);
+    ASSERT_NE(nullptr, finish);
+    EXPECT_EQ(c.runs, finish->success);
+    const std::vector<ReceivedMessage> stages = Stages(messages);
+    ASSERT_FALSE(stages.empty());
+    EXPECT_EQ(kStageFinished, stages.back().wParam);
+    if (c.runs) {
+      EXPECT_EQ(kStagePackageRunning, stages[0].wParam);
+      EXPECT_EQ(0, stages.back().lParam);
+      EXPECT_NE(std::string::npos, sandbox.Log().find("package: arguments")) << sandbox.Log();
+      continue;
+    }
+    EXPECT_EQ(1u, stages.size());
+    EXPECT_EQ(1, stages.back().lParam);
+    EXPECT_EQ(L"", finish->path);
+    EXPECT_TRUE(Kx::FileExists(PackageFolder() + L"\\zelkpic_1234_100090_v10.10.exe"));
+    EXPECT_EQ("", sandbox.Log());
+  }
 }
 
 TEST_F(InstallFlowTest, CurrentEditorFinishesWithSuccessWithoutRunningThePackage) {

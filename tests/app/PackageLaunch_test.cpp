@@ -11,7 +11,6 @@
 #include "app/InstalledProduct.h"
 #include "base/FileUtil.h"
 #include "base/Registry.h"
-#include "verify/SignerVerifier.h"
 #include "tests/app/SilentTestSupport.h"
 #include "tests/verify/SignedFixtures.h"
 
@@ -21,6 +20,7 @@ using zelk::test::BinDir;
 using zelk::test::ChildProcess;
 using zelk::test::ProductSandbox;
 using zelk::test::Quote;
+using zelk::test::SignedInstallerScope;
 using zelk::test::SilentFixture;
 
 // The demo product builds chain to the root of their own make-certs run.
@@ -147,24 +147,6 @@ TEST_F(RunPackageTest, AfterTheRunTheFileIsFreeAgain) {
   ASSERT_TRUE(probe.Wait(60000, probeResult));
   EXPECT_EQ(3u, probeResult);
 }
-
-// An installer signed by a listed publisher: then only trusted signers pass.
-class SignedInstallerScope {
- public:
-  SignedInstallerScope()
-      : module_(LoadLibraryExW(SilentFixture(L"product_10.10.0.0.exe").c_str(), nullptr,
-                               DONT_RESOLVE_DLL_REFERENCES)) {
-    Kx::SignerVerifier::Instance().SetInstallerModule(module_);
-  }
-  ~SignedInstallerScope() {
-    Kx::SignerVerifier::Instance().SetInstallerModule(nullptr);
-    if (module_ != nullptr) FreeLibrary(module_);
-  }
-  bool Loaded() const { return module_ != nullptr; }
-
- private:
-  HMODULE module_;
-};
 
 TEST_F(RunPackageTest, UntrustedPackageIsNeitherRunNorDeleted) {
   const SignedInstallerScope installer;

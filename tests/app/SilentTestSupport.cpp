@@ -9,6 +9,7 @@
 #include "tests/support/TestServer.h"
 #include "verify/SignatureResult.h"
 #include "verify/WinTrustApi.h"
+#include "verify/SignerVerifier.h"
 
 namespace zelk::test {
 
@@ -186,6 +187,16 @@ ProductSandbox::~ProductSandbox() {
   SetEnvironmentVariableW(L"ZELK_DEMO_LOG", nullptr);
   Kx::DeleteTree(DefaultInstallDir(32));
   Kx::DeleteTree(PackageFolder());
+}
+
+SignedInstallerScope::SignedInstallerScope()
+    : module_(LoadLibraryExW(SilentFixture(L"product_10.10.0.0.exe").c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES)) {
+  Kx::SignerVerifier::Instance().SetInstallerModule(module_);
+}
+
+SignedInstallerScope::~SignedInstallerScope() {
+  Kx::SignerVerifier::Instance().SetInstallerModule(nullptr);
+  if (module_ != nullptr) FreeLibrary(module_);
 }
 
 std::wstring ProductSandbox::InstallEditor(const std::wstring& product) {

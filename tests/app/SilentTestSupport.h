@@ -107,6 +107,20 @@ enum class InstallerSigning {
 // The listed test publisher whose key make-certs.sh keeps for signing later.
 constexpr wchar_t kInstallerSigner[] = L"Shanghai Zelk Mobile Technology Co., Ltd.";
 
+// For its lifetime the signer check takes the listed publisher's
+// product_10.10.0.0.exe for the installer: then only trusted signers pass.
+class SignedInstallerScope {
+ public:
+  SignedInstallerScope();
+  ~SignedInstallerScope();
+  SignedInstallerScope(const SignedInstallerScope&) = delete;
+  SignedInstallerScope& operator=(const SignedInstallerScope&) = delete;
+  bool Loaded() const { return module_ != nullptr; }
+
+ private:
+  HMODULE module_;
+};
+
 // Copies the test build's installer to `folder`\`name` with its package
 // address (the version resource's fixed 129-character slot) replaced and
 // signed as `signing` says.

@@ -76,6 +76,46 @@ TEST_F(KxHttpFileRedirectTest, TheHopWorksForAnAddressWithoutScheme) {
   EXPECT_EQ(3u, Targets("/hand-bare/").size());
 }
 
+// The hop takes the request flags of the address it goes to: an https
+// location is asked for over TLS from a plain first address, and a plain
+// location in plain http from an https one.
+struct SchemeHopCase {
+  const char* name;
+  bool fromHttps;
+  bool toHttps;
+};
+
+class KxHttpFileSchemeHopTest : public KxHttpFileRedirectTest,
+                                public ::testing::WithParamInterface<SchemeHopCase> {};
+
+TEST_P(KxHttpFileSchemeHopTest, TheHopSpeaksTheSchemeOfTheLocation) {
+  const SchemeHopCase& c = GetParam();
+  const std::wstring prefix = L"/hand-scheme-" + zelk::test::Utf8ToWide(c.name);
+  const std::wstring to = prefix + L"/b?size=9";
+  const std::wstring from = prefix + L"/a" + RedirectQuery(c.toHttps ? TestServer::HttpsUrl(to) : TestServer::Url(to));
+  KxHttpFile file;
+  ASSERT_TRUE(file.OpenUrl(session_, c.fromHttps ? TestServer::HttpsUrl(from) : TestServer::Url(from), L""));
+  EXPECT_EQ(200u, file.QueryStatusCode());
+  std::vector<char> block(KxHttpFile::kBlockSize);
+  DWORD read = 0;
+  ASSERT_TRUE(file.ReadBlock(block.data(), read));
+  EXPECT_EQ(TestServer::PatternBytes(0, 9), std::string(block.data(), read));
+
+  const auto log = TestServer::Requests(WideToUtf8(prefix) + "/");
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(WideToUtf8(to), log.back().target);
+  EXPECT_EQ(c.toHttps, log.back().overTls);
+  for (size_t i = 0; i + 1 < log.size(); ++i) EXPECT_EQ(c.fromHttps, log[i].overTls) << log[i].target;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, KxHttpFileSchemeHopTest,
+                         ::testing::Values(SchemeHopCase{"HttpToHttps", false, true},
+                                           SchemeHopCase{"HttpsToHttp", true, false},
+                                           SchemeHopCase{"HttpsToHttps", true, true}),
+                         [](const ::testing::TestParamInfo<SchemeHopCase>& info) {
+                           return std::string(info.param.name);
+                         });
+
 TEST_F(KxHttpFileRedirectTest, ARedirectWithoutLocationFails) {
   KxHttpFile file;
   EXPECT_FALSE(file.OpenUrl(session_, TestServer::Url(L"/no-location/a?status=302&location=none"), L""));

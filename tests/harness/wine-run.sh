@@ -77,5 +77,10 @@ out=$(mktemp "$state/run.XXXXXX")
 trap 'rm -f "$out"' EXIT
 status=0
 "${run[@]}" >"$out" 2>&1 </dev/null 8>&- || status=$?
+# Run inside with-server.sh: Wine copied the run's test root into this
+# prefix's registry, where it would outlive the run.
+if [ -n "${ZELK_TEST_SERVER_ROOT_SHA1:-}" ]; then
+  "$here/../server/host-root.sh" forget "$ZELK_TEST_SERVER_ROOT_SHA1" 8>&- || true
+fi
 cat "$out"
 exit $status

@@ -1,14 +1,22 @@
 #!/usr/bin/python3
 """HTTP/1.1 server for the download tests, bound to 127.0.0.1 only.
 
-Usage: http_server.py --state-dir DIR [--max-seconds N]
+Usage: http_server.py --state-dir DIR [--max-seconds N] [--tls CERT KEY]...
 
-Writes DIR/port ("<port> <refused port>", the second a port nobody listens
-on), records every request's raw bytes (request line, headers exactly as
-received, body) as DIR/requests/<sequence>.txt before answering and the
-count of body bytes sent as DIR/requests/<sequence>.sent after, and serves
-the files of DIR/files under /files/<name>. Ends on SIGTERM, or by itself
-after --max-seconds so that nothing outlives a test run.
+Writes DIR/port ("<port> <refused port> <tls port>...": the second a port
+nobody listens on, then one https port per --tls pair, in order), records
+every request's raw bytes (request line, headers exactly as received, body)
+as DIR/requests/<sequence>.txt before answering and the count of body bytes
+sent as DIR/requests/<sequence>.sent after, and serves the files of
+DIR/files under /files/<name>. Ends on SIGTERM, or by itself after
+--max-seconds so that nothing outlives a test run.
+
+Each --tls pair (PEM certificate chain, PEM key) adds a listener that
+speaks https with that certificate and otherwise answers exactly like the
+plain one: same content, options and per-URL counts, one request log
+(a request that came over TLS also gets DIR/requests/<sequence>.tls). The
+keys are read once at start, so the caller may delete them as soon as the
+port file is there.
 
 Every other path answers generated content, shaped by query parameters
 (all optional, combinable; the path only names the request for the log):
@@ -62,6 +70,7 @@ import os
 import signal
 import socket
 import socketserver
+import ssl
 import struct
 import subprocess
 import threading
@@ -127,12 +136,10 @@ class Request:
         return int(value) if value not in (None, "") else default
 
 
-class Server(socketserver.ThreadingTCPServer):
-    daemon_threads = True
-    allow_reuse_address = True
+class RequestLog:
+    """The state every listener shares: the folders, the log and the per-URL counts."""
 
     def __init__(self, state_dir):
-        super().__init__(("127.0.0.1", 0), Handler)
         self.state_dir = state_dir
         self.files_dir = os.path.join(state_dir, "files")
         self.requests_dir = os.path.join(state_dir, "requests")
@@ -142,7 +149,7 @@ class Server(socketserver.ThreadingTCPServer):
         self.sequence = 0
         self.counts = {}
 
-    def record(self, request):
+    def record(self, request, secure):
         """Logs the request; answers how often its exact URL has been asked for."""
         with self.lock:
             self.sequence += 1
@@ -150,14 +157,55 @@ class Server(socketserver.ThreadingTCPServer):
             self.counts[request.target] = self.counts.get(request.target, 0) + 1
             count = self.counts[request.target]
         request.sequence = sequence
+        if secure:
+            write_atomic(os.path.join(self.requests_dir, "%06d.tls" % sequence), b"")
         write_atomic(os.path.join(self.requests_dir, "%06d.txt" % sequence), request.raw)
         return count
 
 
+class Server(socketserver.ThreadingTCPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+    def __init__(self, log, tls_context=None):
+        super().__init__(("127.0.0.1", 0), Handler)
+        self.log = log
+        self.files_dir = log.files_dir
+        self.requests_dir = log.requests_dir
+        self.tls_context = tls_context
+        self.scheme = "https" if tls_context else "http"
+
+    def record(self, request):
+        return self.log.record(request, self.tls_context is not None)
+
+
 class Handler(socketserver.BaseRequestHandler):
-    def handle(self):
+    def setup(self):
         self.request.settimeout(60)
-        request = self.read_request()
+        if self.server.tls_context is None:
+            return
+        # The handshake runs here, on the connection's own thread: a client
+        # that refuses the certificate must not hold up the other ones.
+        try:
+            self.request = self.server.tls_context.wrap_socket(self.request, server_side=True)
+        except (ssl.SSLError, OSError):
+            self.request.close()
+            self.request = None
+
+    def finish(self):
+        # The TLS socket took over the connection, so the server's own
+        # close of the plain socket no longer reaches it. No close_notify is
+        # sent: a cut stays as abrupt as on the plain listener.
+        if self.server.tls_context is not None and self.request is not None:
+            self.request.close()
+
+    def handle(self):
+        if self.request is None:
+            return
+        try:
+            request = self.read_request()
+        except (ssl.SSLError, ConnectionResetError, socket.timeout):
+            return
         if request is None:
             return
         count = self.server.record(request)
@@ -177,7 +225,7 @@ class Handler(socketserver.BaseRequestHandler):
             return
         try:
             self.answer(request, count)
-        except (BrokenPipeError, ConnectionResetError, socket.timeout):
+        except (BrokenPipeError, ConnectionResetError, socket.timeout, ssl.SSLError):
             pass
         finally:
             if not getattr(request, "sent_recorded", False):
@@ -189,7 +237,7 @@ class Handler(socketserver.BaseRequestHandler):
             piece = self.request.recv(4096)
             if not piece or len(data) > MAX_HEAD:
                 return None
-            if not data and piece[:1] == TLS_HANDSHAKE:
+            if not data and piece[:1] == TLS_HANDSHAKE and self.server.tls_context is None:
                 return Request(b"TLS / -\r\n\r\n", piece)
             data += piece
         head, _, rest = data.partition(b"\r\n\r\n")
@@ -230,7 +278,8 @@ class Handler(socketserver.BaseRequestHandler):
             if location is None and redirects > 0:
                 query = dict(request.query)
                 query["redirects"] = [str(redirects - 1)]
-                location = "http://%s%s?%s" % (host, request.path, urllib.parse.urlencode(query, doseq=True))
+                location = "%s://%s%s?%s" % (self.server.scheme, host, request.path,
+                                             urllib.parse.urlencode(query, doseq=True))
             if location not in (None, "none"):
                 headers.append(("Location", location))
             self.send_head(302, headers + [("Content-Length", "0")])
@@ -357,19 +406,30 @@ def refused_port():
     return port
 
 
+def tls_context(cert, key):
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(cert, key)
+    return context
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--state-dir", required=True)
     parser.add_argument("--max-seconds", type=float, default=3600)
+    parser.add_argument("--tls", nargs=2, action="append", default=[], metavar=("CERT", "KEY"))
     args = parser.parse_args()
 
-    server = Server(os.path.abspath(args.state_dir))
+    log = RequestLog(os.path.abspath(args.state_dir))
+    server = Server(log)
+    secure = [Server(log, tls_context(cert, key)) for cert, key in args.tls]
     signal.signal(signal.SIGTERM, lambda *_: os._exit(0))
     lifetime = threading.Timer(args.max_seconds, lambda: os._exit(0))
     lifetime.daemon = True
     lifetime.start()
-    port = server.server_address[1]
-    write_atomic(os.path.join(server.state_dir, "port"), ("%d %d\n" % (port, refused_port())).encode())
+    for listener in secure:
+        threading.Thread(target=listener.serve_forever, daemon=True).start()
+    ports = [server.server_address[1], refused_port()] + [listener.server_address[1] for listener in secure]
+    write_atomic(os.path.join(log.state_dir, "port"), (" ".join(map(str, ports)) + "\n").encode())
     server.serve_forever()
 
 

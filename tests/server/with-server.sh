@@ -5,25 +5,66 @@
 # The command sees (Wine passes these on to Windows programs):
 #   ZELK_TEST_SERVER_PORT          the server's port
 #   ZELK_TEST_SERVER_REFUSED_PORT  a port nobody listens on
+#   ZELK_TEST_SERVER_HTTPS_PORT    the same server over https, with a
+#                                  certificate under this run's test root
+#   ZELK_TEST_SERVER_UNTRUSTED_PORT  the same over https, with a certificate
+#                                  under a root nobody trusts
+#   ZELK_TEST_SERVER_INCOMPLETE_PORT  the same over https, with a certificate
+#                                  under an intermediate of the test root that
+#                                  the server does not send
+#   ZELK_TEST_SERVER_ROOT_SHA1     the test root's thumbprint (wine-run.sh
+#                                  deletes Wine's registry copy of it)
 #   ZELK_TEST_SERVER_DIR           the server's state folder as a Windows path
 #                                  (requests\ holds the recorded requests,
 #                                  files\ what /files/ serves)
+#
+# The test root is made for this run (make-tls-certs.sh) and trusted only
+# while the command runs: WinINet under Wine checks server certificates
+# against the host's roots, not against roots added to the prefix's
+# registry, so host-root.sh adds it to the host bundle under this run's own
+# name and the exit trap takes it out again, also after a failure or a
+# signal, together with the copy Wine made of it in the prefix (when this
+# runs inside wine-run.sh; when wine-run.sh runs inside this, it does that). The roots' keys never outlive make-tls-certs.sh; the two server
+# keys are deleted as soon as the server has read them.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
 state=$(mktemp -d "${TMPDIR:-/tmp}/zelk-server.XXXXXX")
-# /usr/bin/python3 itself: a version-manager shim would hide the server's PID.
-/usr/bin/python3 "$here/http_server.py" --state-dir "$state" --max-seconds 3600 \
-  </dev/null >"$state/server.log" 2>&1 &
-server=$!
+run_id=$(basename "$state")
+server=
+trusted=0
 
 stop_server() {
-  kill "$server" 2>/dev/null || true
-  wait "$server" 2>/dev/null || true
+  if [ -n "$server" ]; then
+    kill "$server" 2>/dev/null || true
+    wait "$server" 2>/dev/null || true
+  fi
+  if [ $trusted = 1 ]; then
+    "$here/host-root.sh" remove "$run_id" || true
+    "$here/host-root.sh" forget "$thumbprint" || true
+  fi
   rm -rf "$state"
 }
 trap stop_server EXIT
 trap 'exit 143' TERM INT HUP
+
+tls="$state/tls"
+"$here/make-tls-certs.sh" "$tls"
+thumbprint=$(openssl x509 -in "$tls/test_root.pem" -noout -fingerprint -sha1 | sed 's/.*=//; s/://g')
+# Without write access to the host bundle the plain and untrusted cases
+# still run; those that need a trusted https server then fail and say why.
+if ZELK_HOST_ROOT_OWNER=$$ "$here/host-root.sh" add "$run_id" "$tls/test_root.pem"; then
+  trusted=1
+else
+  echo "with-server: could not add the test root to the host's bundle; https tests will fail" >&2
+fi
+
+# /usr/bin/python3 itself: a version-manager shim would hide the server's PID.
+/usr/bin/python3 "$here/http_server.py" --state-dir "$state" --max-seconds 3600 \
+  --tls "$tls/server.pem" "$tls/server.key" --tls "$tls/untrusted.pem" "$tls/untrusted.key" \
+  --tls "$tls/incomplete.pem" "$tls/incomplete.key" \
+  </dev/null >"$state/server.log" 2>&1 &
+server=$!
 
 for _ in $(seq 100); do
   [ -s "$state/port" ] && break
@@ -31,10 +72,15 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [ -s "$state/port" ] || { echo "with-server: the test server did not start" >&2; exit 1; }
-read -r port refused <"$state/port"
+read -r port refused https untrusted incomplete <"$state/port"
+rm -f "$tls"/*.key
 
 export ZELK_TEST_SERVER_PORT=$port
 export ZELK_TEST_SERVER_REFUSED_PORT=$refused
+export ZELK_TEST_SERVER_HTTPS_PORT=$https
+export ZELK_TEST_SERVER_UNTRUSTED_PORT=$untrusted
+export ZELK_TEST_SERVER_INCOMPLETE_PORT=$incomplete
+export ZELK_TEST_SERVER_ROOT_SHA1=$thumbprint
 export ZELK_TEST_SERVER_DIR="Z:${state//\//\\}"
 status=0
 "$@" || status=$?

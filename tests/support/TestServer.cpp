@@ -50,6 +50,18 @@ std::wstring TestServer::RefusedUrl(const std::wstring& pathAndQuery) {
   return L"http://127.0.0.1:" + Environment(L"ZELK_TEST_SERVER_REFUSED_PORT") + pathAndQuery;
 }
 
+std::wstring TestServer::HttpsUrl(const std::wstring& pathAndQuery) {
+  return L"https://127.0.0.1:" + Environment(L"ZELK_TEST_SERVER_HTTPS_PORT") + pathAndQuery;
+}
+
+std::wstring TestServer::UntrustedHttpsUrl(const std::wstring& pathAndQuery) {
+  return L"https://127.0.0.1:" + Environment(L"ZELK_TEST_SERVER_UNTRUSTED_PORT") + pathAndQuery;
+}
+
+std::wstring TestServer::IncompleteChainHttpsUrl(const std::wstring& pathAndQuery) {
+  return L"https://127.0.0.1:" + Environment(L"ZELK_TEST_SERVER_INCOMPLETE_PORT") + pathAndQuery;
+}
+
 std::wstring TestServer::FilesDir() { return StateDir() + L"\\files"; }
 
 std::vector<RecordedRequest> TestServer::Requests(const std::string& pathPrefix) {
@@ -71,9 +83,11 @@ std::vector<RecordedRequest> TestServer::Requests(const std::string& pathPrefix)
     if (!ReadFileBytes(folder + name, raw)) continue;
     RecordedRequest request = ParseRecord(raw);
     if (request.target.compare(0, pathPrefix.size(), pathPrefix) != 0) continue;
+    const std::wstring stem = folder + name.substr(0, name.size() - 4);
     std::string sent;
-    if (ReadFileBytes(folder + name.substr(0, name.size() - 4) + L".sent", sent))
-      request.bodyBytesSent = std::strtoll(sent.c_str(), nullptr, 10);
+    if (ReadFileBytes(stem + L".sent", sent)) request.bodyBytesSent = std::strtoll(sent.c_str(), nullptr, 10);
+    // The server writes the marker before the record itself.
+    request.overTls = GetFileAttributesW((stem + L".tls").c_str()) != INVALID_FILE_ATTRIBUTES;
     requests.push_back(std::move(request));
   }
   return requests;

@@ -6,7 +6,10 @@
 // The server answers generated content shaped by query parameters (the
 // script's header lists them: size, redirects, location, ranges,
 // disposition, length, trickle, cut, stall, ...) and records the raw bytes
-// of every request it receives.
+// of every request it receives. It answers the same over https on two more
+// ports: one whose certificate chains to the run's test root, which the
+// machine trusts while the run lasts, and one under a root nobody trusts
+// (tests/server/with-server.sh).
 #pragma once
 
 #include <string>
@@ -21,6 +24,7 @@ struct RecordedRequest {
   std::string headerText;  // the lines after the request line, "\r\n"-separated, without the blank line
   std::string body;
   std::string raw;  // everything, byte for byte
+  bool overTls = false;  // came in on one of the https ports
   // Body bytes the answer handed to the socket; -1 until they have all
   // been handed over.
   long long bodyBytesSent = -1;
@@ -36,6 +40,14 @@ class TestServer {
   static std::wstring HostAndPort();
   // A URL on a port of 127.0.0.1 where nothing listens.
   static std::wstring RefusedUrl(const std::wstring& pathAndQuery);
+  // "https://127.0.0.1:<port>" + `pathAndQuery`, the server's certificate
+  // under the trusted test root.
+  static std::wstring HttpsUrl(const std::wstring& pathAndQuery);
+  // The same, with a certificate under a root that no store holds.
+  static std::wstring UntrustedHttpsUrl(const std::wstring& pathAndQuery);
+  // The same, with a certificate under an intermediate of the trusted root
+  // that the server leaves out, so the client cannot complete the chain.
+  static std::wstring IncompleteChainHttpsUrl(const std::wstring& pathAndQuery);
 
   // Every recorded request whose path begins with `pathPrefix`, oldest
   // first. Requests are recorded before they are answered, so a request
