@@ -978,13 +978,20 @@ TEST_F(EditViewTest, CommittedTextIsInsertedLikeTypingAndNotifies) {
     window->ClickAt(kInBox.x, kInBox.y);
     if (box_->HasFocus()) PressKey(VK_END);
     log_.events.clear();
+    const int caretBefore = box_->GetModel().GetCaret();
+    const int anchorBefore = box_->GetModel().GetAnchor();
     box_->CommitText(c.committed);
     EXPECT_EQ(box_->GetText(), c.expected);
     const bool changed = std::wstring(c.expected) != L"ab";
     const std::vector<std::string> heard = changed ? std::vector<std::string>{"text", "text(view)"}
                                                    : std::vector<std::string>{};
     EXPECT_EQ(log_.events, heard);
-    EXPECT_EQ(box_->GetModel().GetCaret(), changed ? box_->GetModel().Length() : box_->GetModel().GetCaret());
+    // Taken text leaves the caret after it with nothing selected; refused
+    // text leaves caret and selection where they were.
+    const int insertedLength = static_cast<int>(std::wstring(c.expected).size()) - 2;  // past "ab"
+    const int expectedCaret = changed ? caretBefore + insertedLength : caretBefore;
+    EXPECT_EQ(box_->GetModel().GetCaret(), expectedCaret);
+    EXPECT_EQ(box_->GetModel().GetAnchor(), changed ? expectedCaret : anchorBefore);
   }
 }
 
