@@ -353,6 +353,76 @@ TEST_F(EditViewTest, BackspaceAtTheStartAndDeleteAtTheEndChangeNothingAndStayQui
   }
 }
 
+// Keys on a text of letters and surrogate pairs ("a", U+1F600, "b",
+// U+1F600: character boundaries at 0, 1, 3, 4 and 6).
+TEST_F(EditViewTest, KeysStepAndDeleteASurrogatePairAsOneCharacter) {
+  const std::wstring face = L"\xD83D\xDE00";
+  const std::wstring text = L"a" + face + L"b" + face;
+  struct Stroke {
+    WORD key;
+    unsigned modifiers;
+  };
+  struct Case {
+    const char* name;
+    std::vector<Stroke> keys;
+    std::wstring expected;
+    int anchor, caret;
+  };
+  const Case cases[] = {
+      {"Left from the end", {{VK_END, kNoModifier}, {VK_LEFT, kNoModifier}}, text, 4, 4},
+      {"Left twice from the end", {{VK_END, kNoModifier}, {VK_LEFT, kNoModifier}, {VK_LEFT, kNoModifier}},
+       text, 3, 3},
+      {"Right twice from the start", {{VK_HOME, kNoModifier}, {VK_RIGHT, kNoModifier}, {VK_RIGHT, kNoModifier}},
+       text, 3, 3},
+      {"Shift+Left selects the whole pair", {{VK_END, kNoModifier}, {VK_LEFT, kShift}}, text, 6, 4},
+      {"Shift+Right selects the whole pair", {{VK_HOME, kNoModifier}, {VK_RIGHT, kNoModifier}, {VK_RIGHT, kShift}},
+       text, 1, 3},
+      {"Backspace after a pair", {{VK_END, kNoModifier}, {VK_BACK, kNoModifier}}, L"a" + face + L"b", 4, 4},
+      {"Delete before a pair", {{VK_HOME, kNoModifier}, {VK_RIGHT, kNoModifier}, {VK_DELETE, kNoModifier}},
+       L"ab" + face, 1, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto window = Open("", KxMiniUIText::ToUtf8(text));
+    ASSERT_NE(box_, nullptr);
+    ASSERT_EQ(box_->GetText(), text);
+    Focus(*window);
+    for (const Stroke& stroke : c.keys) PressKey(stroke.key, stroke.modifiers);
+    EXPECT_EQ(box_->GetText(), c.expected);
+    EXPECT_EQ(box_->GetModel().GetAnchor(), c.anchor);
+    EXPECT_EQ(box_->GetModel().GetCaret(), c.caret);
+  }
+}
+
+// A click on either half of a surrogate pair's glyph puts the caret before
+// or after the pair, never between its halves.
+TEST_F(EditViewTest, AClickOnAPairsGlyphPutsTheCaretBeforeOrAfterIt) {
+  const std::wstring face = L"\xD83D\xDE00";
+  auto window = Open("", KxMiniUIText::ToUtf8(L"a" + face + L"b"));
+  ASSERT_NE(box_, nullptr);
+  Focus(*window);
+  const KxMiniUIEditModel& model = box_->GetModel();
+  const int before = box_->ToWindowPoint(POINT{model.CaretPosition(1), 0}).x;
+  const int after = box_->ToWindowPoint(POINT{model.CaretPosition(3), 0}).x;
+  ASSERT_GE(after - before, 4) << "the pair's glyph is too narrow to click either half";
+  struct Case {
+    const char* name;
+    int x;
+    int caret;
+  };
+  const Case cases[] = {
+      {"left half", before + 1, 1},
+      {"right half", after - 1, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ::Sleep(::GetDoubleClickTime() + 50);
+    window->ClickAt(c.x, kInBox.y);
+    EXPECT_FALSE(model.HasSelection());
+    EXPECT_EQ(model.GetCaret(), c.caret);
+  }
+}
+
 TEST_F(EditViewTest, SetTextNeverCallsTheDelegateAndStartsANewHistory) {
   auto window = Open("");
   ASSERT_NE(box_, nullptr);
@@ -497,6 +567,34 @@ TEST_F(EditViewTest, ClickingIntoAnUnfocusedBoxSelectsAllAndShowsTheCaret) {
   EXPECT_FALSE(box_->IsCaretVisible());
   EXPECT_FALSE(box_->GetModel().HasSelection());
   EXPECT_EQ(log_.events, (std::vector<std::string>{"out", "out(view)"}));
+}
+
+// A blink changes only the caret: the window is asked to repaint the
+// caret's rectangle, not the box with its text.
+TEST_F(EditViewTest, ACaretBlinkInvalidatesOnlyTheCaret) {
+  for (const char* text : {"short", "a text far too long for the box, so that it scrolls to its end"}) {
+    SCOPED_TRACE(text);
+    auto window = Open("caret-width=\"2\"", text);
+    ASSERT_NE(box_, nullptr);
+    Focus(*window);
+    PressKey(VK_END);
+    ASSERT_TRUE(box_->IsCaretVisible());
+    const HWND hwnd = window->GetHwnd();
+    for (int blink = 0; blink < 2; ++blink) {
+      ::UpdateWindow(hwnd);
+      ::ValidateRect(hwnd, nullptr);
+      box_->OnTimer(KxMiniUIEditView::kCaretTimer);
+      RECT invalid{};
+      ASSERT_TRUE(::GetUpdateRect(hwnd, &invalid, FALSE));
+      const RECT text = box_->GetTextRect();
+      const POINT caret = box_->ToWindowPoint(box_->GetCaretPoint());
+      const int x = std::min<int>(caret.x, box_->ToWindowPoint(POINT{text.right, 0}).x - 2);
+      EXPECT_EQ(invalid.left, x);
+      EXPECT_EQ(invalid.right, x + 2);
+      EXPECT_EQ(invalid.top, caret.y);
+      EXPECT_EQ(invalid.bottom, caret.y + box_->GetCaretHeight());
+    }
+  }
 }
 
 TEST_F(EditViewTest, FocusNotificationsNameTheOtherView) {
