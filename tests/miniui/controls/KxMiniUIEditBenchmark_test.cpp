@@ -9,11 +9,11 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <string>
 
 #include "miniui/controls/KxMiniUIEditView.h"
+#include "tests/miniui/controls/support/Clipboard.h"
 #include "tests/miniui/controls/support/ControlWindow.h"
 
 namespace zelk::test {
@@ -32,18 +32,6 @@ std::wstring PastedText(size_t length) {
   std::wstring text;
   for (size_t i = 0; text.size() < length; ++i) text.push_back(kPieces[i % (sizeof(kPieces) / sizeof(wchar_t) - 1)]);
   return text;
-}
-
-void PutOnClipboard(HWND owner, const std::wstring& text) {
-  ASSERT_TRUE(::OpenClipboard(owner));
-  ::EmptyClipboard();
-  const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
-  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
-  ASSERT_NE(block, nullptr);
-  std::memcpy(::GlobalLock(block), text.c_str(), bytes);
-  ::GlobalUnlock(block);
-  if (::SetClipboardData(CF_UNICODETEXT, block) == nullptr) ::GlobalFree(block);
-  ::CloseClipboard();
 }
 
 // Seconds `work` and the window's repaint after it take.

@@ -21,6 +21,7 @@
 #include "miniui/core/KxMiniUIInputMethod.h"
 #include "miniui/core/KxMiniUIText.h"
 #include "miniui/core/KxMiniUIWindowImpl.h"
+#include "tests/miniui/controls/support/Clipboard.h"
 #include "tests/miniui/controls/support/ControlWindow.h"
 #include "tests/miniui/controls/support/MenuScreenPoint.h"
 #include "tests/miniui/core/support/SyntheticInput.h"
@@ -79,34 +80,6 @@ void TypeText(const std::wstring& text) {
     const SHORT key = ::VkKeyScanW(character);
     PressKey(LOBYTE(key), (HIBYTE(key) & 1) ? kShift : kNoModifier);
   }
-}
-
-// --- The real clipboard.
-
-void PutOnClipboard(HWND owner, const std::wstring& text) {
-  ASSERT_TRUE(::OpenClipboard(owner));
-  ::EmptyClipboard();
-  const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
-  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
-  if (block != nullptr) {
-    std::memcpy(::GlobalLock(block), text.c_str(), bytes);
-    ::GlobalUnlock(block);
-    if (::SetClipboardData(CF_UNICODETEXT, block) == nullptr) ::GlobalFree(block);
-  }
-  ::CloseClipboard();
-}
-
-std::wstring ClipboardText() {
-  std::wstring text;
-  if (!::OpenClipboard(nullptr)) return L"<clipboard closed>";
-  if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* characters = static_cast<const wchar_t*>(::GlobalLock(data))) {
-      text = characters;
-      ::GlobalUnlock(data);
-    }
-  }
-  ::CloseClipboard();
-  return text;
 }
 
 class EditViewTest : public FrameworkWindowTest {
