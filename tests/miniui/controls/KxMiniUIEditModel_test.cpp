@@ -386,8 +386,34 @@ TEST_F(EditModelTest, LongTextCaretPositionsNeverShrinkAndAddUpToTheWholeWidth) 
   const int whole = MeasureWidth(text);
   EXPECT_NEAR(model.GetTextSize().cx, whole, whole / 50);
   // A space inside the text takes room, as in the whole text.
-  const int space = model.Length() - 1 - static_cast<int>(text.rfind(L"  "));
-  EXPECT_GT(model.CaretPosition(model.Length() - space + 1), model.CaretPosition(model.Length() - space - 1));
+  const int spaces = static_cast<int>(text.find(L"  ", text.size() / 2));
+  EXPECT_GT(model.CaretPosition(spaces + 2), model.CaretPosition(spaces));
+}
+
+// A long text is drawn from the characters in view, placed where they
+// stand in the whole text; a text that fits is drawn whole.
+TEST_F(EditModelTest, OnlyTheCharactersInViewOfALongTextAreDrawn) {
+  Prepare(L"abc");
+  RECT drawing{};
+  EXPECT_EQ(model.VisibleDisplayText(drawing), L"abc");
+  EXPECT_TRUE(::EqualRect(&drawing, &kBox));
+
+  // No spaces: every character moves the caret, so the hit at the
+  // drawing's left edge is the slice's first character.
+  std::wstring text;
+  while (text.size() < 4000) text += L"ZelkPic\\WAVEiiW";
+  for (const int caret : {0, 2000, 4000}) {
+    SCOPED_TRACE(caret);
+    Prepare(text);
+    model.MoveCaret(caret, false);
+    const std::wstring visible = model.VisibleDisplayText(drawing);
+    ASSERT_FALSE(visible.empty());
+    EXPECT_LT(visible.size(), 100u);
+    const int first = model.HitTest(drawing.left);
+    EXPECT_EQ(text.substr(first, visible.size()), visible);
+    EXPECT_LE(drawing.left, kBox.left);
+    EXPECT_GE(drawing.right, kBox.right);
+  }
 }
 
 TEST_F(EditModelTest, TheUndoListHoldsNoMoreBytesThanItsBound) {
