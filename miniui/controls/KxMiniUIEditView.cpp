@@ -275,8 +275,9 @@ bool KxMiniUIEditView::OnKeyDown(UINT key, LPARAM keyData, UINT modifiers) {
     case VK_RIGHT: {
       if (!IsEditable()) return false;
       const int caret = model_.GetCaret();
-      int index = key == VK_HOME ? 0 : key == VK_END ? model_.Length() : key == VK_LEFT ? caret - 1 : caret + 1;
-      if (index < 0 || index > model_.Length()) index = caret;
+      int index = key == VK_HOME ? 0 : key == VK_END ? model_.Length() : caret;
+      if (key == VK_LEFT) index = model_.PreviousCharacter(caret);
+      if (key == VK_RIGHT) index = model_.NextCharacter(caret);
       MoveCaretBy(index, shift);
       return true;
     }
@@ -636,7 +637,16 @@ void KxMiniUIEditView::OnTimer(int id) {
     return;
   }
   caretVisible_ = !caretVisible_;
-  Invalidate();
+  // Only the caret changes: the rest of the box, a long text above all,
+  // is not drawn again for a blink.
+  InvalidateRect(CaretArea(), 0);
+}
+
+RECT KxMiniUIEditView::CaretArea() const {
+  const RECT text = GetTextRect();
+  int x = caretPoint_.x;
+  if (x >= text.right) x = text.right - caretWidth_;
+  return RECT{x, caretPoint_.y, x + caretWidth_, caretPoint_.y + caretHeight_};
 }
 
 // --- Painting.
@@ -671,23 +681,20 @@ void KxMiniUIEditView::Paint(KxMiniUIRendTarget& canvas) {
   if (display.empty() && !hasFocus_ && !placeholder_.empty() && IsEditable()) {
     if (crPlaceholder_ != kNoColor) canvas.DrawText(placeholder_, text, format, crPlaceholder_, GetTrimming(), true);
   } else if (!display.empty()) {
-    const RECT drawing = model_.DrawingRect();
-    canvas.DrawText(display, drawing, format, GetTextColor(), kTrimNone, true);
+    RECT drawing{};
+    const std::wstring visible = model_.VisibleDisplayText(drawing);
+    canvas.DrawText(visible, drawing, format, GetTextColor(), kTrimNone, true);
     if (selected) {
       // The selected span drawn again over its own background.
       canvas.PushClip(selection);
       if (selectionBackground.IsSet()) canvas.FillRect(selection, selectionBackground.rgb, 255);
       const COLORREF color = IsEnabled() ? selectionStyle_.crText : selectionStyle_.crDisabled;
-      canvas.DrawText(display, drawing, format, color, kTrimNone, true);
+      canvas.DrawText(visible, drawing, format, color, kTrimNone, true);
       canvas.PopClip();
     }
   }
 
-  if (hasFocus_ && caretVisible_) {
-    int x = caretPoint_.x;
-    if (x >= text.right) x = text.right - caretWidth_;
-    canvas.FillRect(RECT{x, caretPoint_.y, x + caretWidth_, caretPoint_.y + caretHeight_}, crCaret_, 255);
-  }
+  if (hasFocus_ && caretVisible_) canvas.FillRect(CaretArea(), crCaret_, 255);
   canvas.PopClip();
 }
 

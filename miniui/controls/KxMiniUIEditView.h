@@ -132,6 +132,8 @@ class KxMiniUIEditView : public KxMiniUITextView, public KxMiniUITextInputClient
   void UpdateCaret();
   void ShowCaret();
   void HideCaret();
+  // Where the caret is drawn, never past the text rectangle's right edge.
+  RECT CaretArea() const;
   void SetVisualState(int state);
 
   // Attributes.

@@ -16,7 +16,8 @@ void KxMiniUIMenuItem::OnMouseEnter(POINT point) {
 }
 
 void KxMiniUIMenuItem::Paint(KxMiniUIRendTarget& canvas) {
-  KxMiniUIBoxPanel::Paint(canvas);
+  // The button's painting, not the box panel's: an item shows its text.
+  KxMiniUIButton::Paint(canvas);
   // The highlighted entry carries the outline whether or not it holds the
   // focus: the arrow keys move the highlight, not the focus.
   if (GetState() != kHover && GetState() != kPressed) return;

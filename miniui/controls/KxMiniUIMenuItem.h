@@ -15,7 +15,8 @@ class KxMiniUIMenuItem : public KxMiniUIBoxPanel {
   KxMiniUIMenu* GetMenu() const { return menu_; }
 
   void OnMouseEnter(POINT point) override;
-  // The box panel, then the focus outline while hovered or pressed.
+  // The button (background, border and text), then the focus outline
+  // while hovered or pressed.
   void Paint(KxMiniUIRendTarget& canvas) override;
   // The button's, then the same for every child.
   void SetEnabled(bool enabled) override;

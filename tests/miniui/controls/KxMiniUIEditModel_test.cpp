@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "miniui/controls/KxMiniUIEditModel.h"
@@ -286,6 +287,245 @@ TEST_F(EditModelTest, InsertingIntoWideTextPutsTheCaretAtTheRightEdge) {
   ASSERT_TRUE(model.Insert(L"a"));
   EXPECT_EQ(model.GetOrigin(), kBox.left);
   EXPECT_EQ(model.GetCaret(), 2);
+}
+
+// --- Long texts.
+
+// Real GDI+ measuring, counting the characters it is given.
+class CountingMeasure {
+ public:
+  KxMiniUIEditModel::MeasureHook Hook() {
+    return [this](const std::wstring& text, const KxMiniUITextFormat& format, SIZE& size) {
+      characters += text.size();
+      return canvas_.MeasureTextSimple(text, format, size);
+    };
+  }
+  size_t characters = 0;
+
+ private:
+  KxMiniUICanvasGdiplus canvas_{1, 1, true};
+};
+
+// Words and path pieces, with and without spaces between them.
+std::wstring LongText(size_t length) {
+  static const wchar_t kPieces[] = L"Program Files\\ZelkPic  WAVE ,.;iiWW ";
+  std::wstring text;
+  for (size_t i = 0; text.size() < length; ++i) text.push_back(kPieces[i % (sizeof(kPieces) / sizeof(wchar_t) - 1)]);
+  return text;
+}
+
+// What measuring costs, in characters given to GDI+: a paste or SetText
+// about its own length, an edit inside a long text about nothing.
+TEST_F(EditModelTest, MeasuringCostsWhatTheChangeIsLongNotTheSquareOfTheText) {
+  constexpr size_t kLength = 4000;
+  const std::wstring text = LongText(kLength);
+  struct Case {
+    const char* name;
+    std::function<void(KxMiniUIEditModel&)> prepare;
+    std::function<void(KxMiniUIEditModel&)> change;
+    size_t mostCharacters;
+  };
+  const auto filled = [&](KxMiniUIEditModel& m) { m.SetText(text); };
+  const Case cases[] = {
+      {"paste into an empty box", [](KxMiniUIEditModel&) {}, [&](KxMiniUIEditModel& m) { m.Insert(text); },
+       3 * kLength},
+      {"SetText", [](KxMiniUIEditModel&) {}, [&](KxMiniUIEditModel& m) { m.SetText(text); }, 3 * kLength},
+      {"typing near the start", filled,
+       [](KxMiniUIEditModel& m) {
+         m.SetSelection(10, 10);
+         m.TypeCharacter(L'x');
+       },
+       3000},
+      {"backspace in the middle", filled,
+       [](KxMiniUIEditModel& m) {
+         m.SetSelection(2000, 2000);
+         m.Delete(KxMiniUIEditModel::kDeleteBackward);
+       },
+       3000},
+      {"undo of a typed character", [&](KxMiniUIEditModel& m) {
+         m.SetText(text);
+         m.SetSelection(10, 10);
+         m.TypeCharacter(L'x');
+       },
+       [](KxMiniUIEditModel& m) { m.Undo(); }, 3000},
+      {"SetText putting a short text back", [&](KxMiniUIEditModel& m) {
+         m.SetText(L"C:\\Program Files\\ZelkPic");
+         m.SetSelection(m.Length(), m.Length());
+         m.Insert(text);
+       },
+       [](KxMiniUIEditModel& m) { m.SetText(L"C:\\Program Files\\ZelkPic"); }, 3000},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CountingMeasure counting;
+    KxMiniUIEditModel counted;
+    counted.SetFormat(Format());
+    counted.SetTextRect(kBox);
+    counted.SetMeasureHook(counting.Hook());
+    c.prepare(counted);
+    counting.characters = 0;
+    c.change(counted);
+    EXPECT_GT(counting.characters, 0u);
+    EXPECT_LE(counting.characters, c.mostCharacters);
+  }
+}
+
+// Widths summed over runs still give a caret that never moves left and a
+// text as wide as GDI+ measures it whole, give or take rounding.
+TEST_F(EditModelTest, LongTextCaretPositionsNeverShrinkAndAddUpToTheWholeWidth) {
+  const std::wstring text = LongText(1500);
+  model.SetFormat(Format());
+  model.SetTextRect(RECT{0, 0, 1000000, 20});
+  model.SetText(text);
+  int previous = model.CaretPosition(0);
+  for (int i = 1; i <= model.Length(); ++i) {
+    const int position = model.CaretPosition(i);
+    ASSERT_GE(position, previous) << i;
+    previous = position;
+  }
+  const int whole = MeasureWidth(text);
+  EXPECT_NEAR(model.GetTextSize().cx, whole, whole / 50);
+  // A space inside the text takes room, as in the whole text.
+  const int spaces = static_cast<int>(text.find(L"  ", text.size() / 2));
+  EXPECT_GT(model.CaretPosition(spaces + 2), model.CaretPosition(spaces));
+}
+
+// A long text is drawn from the characters in view, placed where they
+// stand in the whole text; a text that fits is drawn whole.
+TEST_F(EditModelTest, OnlyTheCharactersInViewOfALongTextAreDrawn) {
+  Prepare(L"abc");
+  RECT drawing{};
+  EXPECT_EQ(model.VisibleDisplayText(drawing), L"abc");
+  EXPECT_TRUE(::EqualRect(&drawing, &kBox));
+
+  // No spaces: every character moves the caret, so the hit at the
+  // drawing's left edge is the slice's first character.
+  std::wstring text;
+  while (text.size() < 4000) text += L"ZelkPic\\WAVEiiW";
+  for (const int caret : {0, 2000, 4000}) {
+    SCOPED_TRACE(caret);
+    Prepare(text);
+    model.MoveCaret(caret, false);
+    const std::wstring visible = model.VisibleDisplayText(drawing);
+    ASSERT_FALSE(visible.empty());
+    EXPECT_LT(visible.size(), 100u);
+    const int first = model.HitTest(drawing.left);
+    EXPECT_EQ(text.substr(first, visible.size()), visible);
+    EXPECT_LE(drawing.left, kBox.left);
+    EXPECT_GE(drawing.right, kBox.right);
+  }
+}
+
+TEST_F(EditModelTest, TheUndoListHoldsNoMoreBytesThanItsBound) {
+  // Each snapshot of this text is a little over 1 MiB.
+  const std::wstring text(KxMiniUIEditModel::kMaxUndoBytes / sizeof(wchar_t) / 4, L'i');
+  const size_t snapshotBytes = (text.size() + 1) * sizeof(wchar_t);
+  Prepare(text);
+  for (int i = 0; i < 8; ++i) ASSERT_TRUE(model.TypeCharacter(L'a'));
+  EXPECT_LE(model.UndoBytes(), KxMiniUIEditModel::kMaxUndoBytes);
+  const size_t kept = KxMiniUIEditModel::kMaxUndoBytes / snapshotBytes;
+  ASSERT_EQ(model.UndoCount(), kept);
+  // The newest snapshots stay, newest first.
+  for (size_t i = 0; i < kept; ++i) {
+    ASSERT_TRUE(model.Undo()) << i;
+    EXPECT_EQ(model.Length(), static_cast<int>(text.size() + 7 - i));
+  }
+  EXPECT_FALSE(model.Undo());
+  EXPECT_EQ(model.UndoBytes(), 0u);
+}
+
+// --- Surrogate pairs: one character each.
+
+const std::wstring kFace = L"\xD83D\xDE00";  // U+1F600, two UTF-16 units
+
+TEST_F(EditModelTest, StepsAndDeletesTreatASurrogatePairAsOneCharacter) {
+  // "a" face "b" face: boundaries at 0, 1, 3, 4, 6.
+  const std::wstring text = L"a" + kFace + L"b" + kFace;
+  struct Case {
+    const char* name;
+    int caret;
+    std::function<int(KxMiniUIEditModel&)> step;
+    int expectedIndex;
+  };
+  const Case steps[] = {
+      {"right over a pair", 1, [](KxMiniUIEditModel& m) { return m.NextCharacter(m.GetCaret()); }, 3},
+      {"left over a pair", 6, [](KxMiniUIEditModel& m) { return m.PreviousCharacter(m.GetCaret()); }, 4},
+      {"left back to before the pair", 3, [](KxMiniUIEditModel& m) { return m.PreviousCharacter(m.GetCaret()); }, 1},
+      {"right at the end stays", 6, [](KxMiniUIEditModel& m) { return m.NextCharacter(m.GetCaret()); }, 6},
+      {"an index inside a pair is its start", 2, [](KxMiniUIEditModel& m) { return m.GetCaret(); }, 1},
+  };
+  for (const Case& c : steps) {
+    SCOPED_TRACE(c.name);
+    Prepare(text);
+    model.MoveCaret(c.caret, false);
+    EXPECT_EQ(c.step(model), c.expectedIndex);
+  }
+
+  struct DeleteCase {
+    const char* name;
+    int anchor, caret;
+    KxMiniUIEditModel::DeleteDirection direction;
+    std::wstring expected;
+    int expectedCaret;
+  };
+  const DeleteCase deletes[] = {
+      {"backspace after a pair", 3, 3, KxMiniUIEditModel::kDeleteBackward, L"ab" + kFace, 1},
+      {"delete before a pair", 1, 1, KxMiniUIEditModel::kDeleteForward, L"ab" + kFace, 1},
+      {"backspace at the end", 6, 6, KxMiniUIEditModel::kDeleteBackward, L"a" + kFace + L"b", 4},
+      {"a selection ending inside a pair takes none of it", 0, 2, KxMiniUIEditModel::kDeleteForward,
+       L"" + kFace + L"b" + kFace, 0},
+      {"a selection from inside a pair takes all of it", 2, 4, KxMiniUIEditModel::kDeleteForward,
+       L"a" + kFace, 1},
+  };
+  for (const DeleteCase& c : deletes) {
+    SCOPED_TRACE(c.name);
+    Prepare(text);
+    model.SetSelection(c.anchor, c.caret);
+    EXPECT_TRUE(model.Delete(c.direction));
+    EXPECT_EQ(model.GetText(), c.expected);
+    EXPECT_EQ(model.GetCaret(), c.expectedCaret);
+  }
+}
+
+TEST_F(EditModelTest, TheLimitCountsAPairOnceAndNeverCutsOne) {
+  struct Case {
+    const char* name;
+    std::wstring text;
+    int limit;
+    std::wstring inserted;
+    std::wstring expected;
+  };
+  const Case cases[] = {
+      {"pairs fill the room as characters", L"ab", 4, kFace + kFace + kFace, L"ab" + kFace + kFace},
+      {"a pair that does not fit is left out whole", L"abc", 4, L"x" + kFace, L"abcx"},
+      {"a full box of pairs takes nothing", kFace + kFace, 2, L"x", kFace + kFace},
+      {"half pairs are not inserted", L"a", 0, L"x\xD83Dy\xDE00z", L"axyz"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Prepare(c.text, c.limit);
+    model.Insert(c.inserted);
+    EXPECT_EQ(model.GetText(), c.expected);
+  }
+  Prepare(kFace + L"a", 2);
+  EXPECT_FALSE(model.TypeCharacter(L'b'));
+  EXPECT_EQ(model.CharacterCount(), 2);
+}
+
+TEST_F(EditModelTest, APasswordShowsOneCircleForAPairAndAClickNeverLandsInsideOne) {
+  Prepare(L"a" + kFace + L"b", 0, true);
+  EXPECT_EQ(model.GetDisplayText(), std::wstring(3, KxMiniUIEditModel::kPasswordChar));
+  EXPECT_EQ(model.GetTextSize().cx, MeasureWidth(std::wstring(3, KxMiniUIEditModel::kPasswordChar)));
+  EXPECT_EQ(model.CaretPosition(3), kBox.left + MeasureWidth(std::wstring(2, KxMiniUIEditModel::kPasswordChar)));
+
+  for (const bool password : {false, true}) {
+    SCOPED_TRACE(password ? "password" : "plain");
+    Prepare(L"a" + kFace + L"b" + kFace, 0, password);
+    for (int x = kBox.left - 2; x <= kBox.left + model.GetTextSize().cx + 2; ++x) {
+      const int index = model.HitTest(x);
+      EXPECT_TRUE(index != 2 && index != 5) << "x " << x << " hit " << index;
+    }
+  }
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "miniui/core/KxMiniUIInputMethod.h"
 #include "miniui/core/KxMiniUIText.h"
 #include "miniui/core/KxMiniUIWindowImpl.h"
+#include "tests/miniui/controls/support/Clipboard.h"
 #include "tests/miniui/controls/support/ControlWindow.h"
 #include "tests/miniui/controls/support/MenuScreenPoint.h"
 #include "tests/miniui/core/support/SyntheticInput.h"
@@ -79,34 +80,6 @@ void TypeText(const std::wstring& text) {
     const SHORT key = ::VkKeyScanW(character);
     PressKey(LOBYTE(key), (HIBYTE(key) & 1) ? kShift : kNoModifier);
   }
-}
-
-// --- The real clipboard.
-
-void PutOnClipboard(HWND owner, const std::wstring& text) {
-  ASSERT_TRUE(::OpenClipboard(owner));
-  ::EmptyClipboard();
-  const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
-  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
-  if (block != nullptr) {
-    std::memcpy(::GlobalLock(block), text.c_str(), bytes);
-    ::GlobalUnlock(block);
-    if (::SetClipboardData(CF_UNICODETEXT, block) == nullptr) ::GlobalFree(block);
-  }
-  ::CloseClipboard();
-}
-
-std::wstring ClipboardText() {
-  std::wstring text;
-  if (!::OpenClipboard(nullptr)) return L"<clipboard closed>";
-  if (const HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* characters = static_cast<const wchar_t*>(::GlobalLock(data))) {
-      text = characters;
-      ::GlobalUnlock(data);
-    }
-  }
-  ::CloseClipboard();
-  return text;
 }
 
 class EditViewTest : public FrameworkWindowTest {
@@ -353,6 +326,69 @@ TEST_F(EditViewTest, BackspaceAtTheStartAndDeleteAtTheEndChangeNothingAndStayQui
   }
 }
 
+// Keys on a text of letters and surrogate pairs ("a", U+1F600, "b",
+// U+1F600: character boundaries at 0, 1, 3, 4 and 6).
+TEST_F(EditViewTest, KeysStepAndDeleteASurrogatePairAsOneCharacter) {
+  const std::wstring face = L"\xD83D\xDE00";
+  const std::wstring text = L"a" + face + L"b" + face;
+  struct Stroke {
+    WORD key;
+    unsigned modifiers;
+  };
+  struct Case {
+    const char* name;
+    std::vector<Stroke> keys;
+    std::wstring expected;
+    int anchor, caret;
+  };
+  const Case cases[] = {
+      {"Left from the end", {{VK_END, kNoModifier}, {VK_LEFT, kNoModifier}}, text, 4, 4},
+      {"Left twice from the end", {{VK_END, kNoModifier}, {VK_LEFT, kNoModifier}, {VK_LEFT, kNoModifier}},
+       text, 3, 3},
+      {"Right twice from the start", {{VK_HOME, kNoModifier}, {VK_RIGHT, kNoModifier}, {VK_RIGHT, kNoModifier}},
+       text, 3, 3},
+      {"Shift+Left selects the whole pair", {{VK_END, kNoModifier}, {VK_LEFT, kShift}}, text, 6, 4},
+      {"Shift+Right selects the whole pair", {{VK_HOME, kNoModifier}, {VK_RIGHT, kNoModifier}, {VK_RIGHT, kShift}},
+       text, 1, 3},
+      {"Backspace after a pair", {{VK_END, kNoModifier}, {VK_BACK, kNoModifier}}, L"a" + face + L"b", 4, 4},
+      {"Delete before a pair", {{VK_HOME, kNoModifier}, {VK_RIGHT, kNoModifier}, {VK_DELETE, kNoModifier}},
+       L"ab" + face, 1, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto window = Open("", KxMiniUIText::ToUtf8(text));
+    ASSERT_NE(box_, nullptr);
+    ASSERT_EQ(box_->GetText(), text);
+    Focus(*window);
+    for (const Stroke& stroke : c.keys) PressKey(stroke.key, stroke.modifiers);
+    EXPECT_EQ(box_->GetText(), c.expected);
+    EXPECT_EQ(box_->GetModel().GetAnchor(), c.anchor);
+    EXPECT_EQ(box_->GetModel().GetCaret(), c.caret);
+  }
+}
+
+// A click on either half of a surrogate pair's glyph puts the caret before
+// or after the pair, never between its halves.
+TEST_F(EditViewTest, AClickOnAPairsGlyphPutsTheCaretBeforeOrAfterIt) {
+  const std::wstring face = L"\xD83D\xDE00";
+  auto window = Open("", KxMiniUIText::ToUtf8(L"a" + face + L"b"));
+  ASSERT_NE(box_, nullptr);
+  Focus(*window);
+  const KxMiniUIEditModel& model = box_->GetModel();
+  const int before = box_->ToWindowPoint(POINT{model.CaretPosition(1), 0}).x;
+  const int after = box_->ToWindowPoint(POINT{model.CaretPosition(3), 0}).x;
+  ASSERT_GE(after - before, 4) << "the pair's glyph is too narrow to click either half";
+  // Across the glyph, every other pixel: the left half gives 1, the right
+  // half 3, nothing gives 2.
+  for (int x = before; x <= after; x += 2) {
+    SCOPED_TRACE(x - before);
+    ::Sleep(::GetDoubleClickTime() + 50);
+    window->ClickAt(x, kInBox.y);
+    EXPECT_FALSE(model.HasSelection());
+    EXPECT_EQ(model.GetCaret(), 2 * (x - before) <= after - before ? 1 : 3);
+  }
+}
+
 TEST_F(EditViewTest, SetTextNeverCallsTheDelegateAndStartsANewHistory) {
   auto window = Open("");
   ASSERT_NE(box_, nullptr);
@@ -497,6 +533,34 @@ TEST_F(EditViewTest, ClickingIntoAnUnfocusedBoxSelectsAllAndShowsTheCaret) {
   EXPECT_FALSE(box_->IsCaretVisible());
   EXPECT_FALSE(box_->GetModel().HasSelection());
   EXPECT_EQ(log_.events, (std::vector<std::string>{"out", "out(view)"}));
+}
+
+// A blink changes only the caret: the window is asked to repaint the
+// caret's rectangle, not the box with its text.
+TEST_F(EditViewTest, ACaretBlinkInvalidatesOnlyTheCaret) {
+  for (const char* text : {"short", "a text far too long for the box, so that it scrolls to its end"}) {
+    SCOPED_TRACE(text);
+    auto window = Open("caret-width=\"2\"", text);
+    ASSERT_NE(box_, nullptr);
+    Focus(*window);
+    PressKey(VK_END);
+    ASSERT_TRUE(box_->IsCaretVisible());
+    const HWND hwnd = window->GetHwnd();
+    for (int blink = 0; blink < 2; ++blink) {
+      ::UpdateWindow(hwnd);
+      ::ValidateRect(hwnd, nullptr);
+      box_->OnTimer(KxMiniUIEditView::kCaretTimer);
+      RECT invalid{};
+      ASSERT_TRUE(::GetUpdateRect(hwnd, &invalid, FALSE));
+      const RECT text = box_->GetTextRect();
+      const POINT caret = box_->ToWindowPoint(box_->GetCaretPoint());
+      const int x = std::min<int>(caret.x, box_->ToWindowPoint(POINT{text.right, 0}).x - 2);
+      EXPECT_EQ(invalid.left, x);
+      EXPECT_EQ(invalid.right, x + 2);
+      EXPECT_EQ(invalid.top, caret.y);
+      EXPECT_EQ(invalid.bottom, caret.y + box_->GetCaretHeight());
+    }
+  }
 }
 
 TEST_F(EditViewTest, FocusNotificationsNameTheOtherView) {
@@ -978,13 +1042,20 @@ TEST_F(EditViewTest, CommittedTextIsInsertedLikeTypingAndNotifies) {
     window->ClickAt(kInBox.x, kInBox.y);
     if (box_->HasFocus()) PressKey(VK_END);
     log_.events.clear();
+    const int caretBefore = box_->GetModel().GetCaret();
+    const int anchorBefore = box_->GetModel().GetAnchor();
     box_->CommitText(c.committed);
     EXPECT_EQ(box_->GetText(), c.expected);
     const bool changed = std::wstring(c.expected) != L"ab";
     const std::vector<std::string> heard = changed ? std::vector<std::string>{"text", "text(view)"}
                                                    : std::vector<std::string>{};
     EXPECT_EQ(log_.events, heard);
-    EXPECT_EQ(box_->GetModel().GetCaret(), changed ? box_->GetModel().Length() : box_->GetModel().GetCaret());
+    // Taken text leaves the caret after it with nothing selected; refused
+    // text leaves caret and selection where they were.
+    const int insertedLength = static_cast<int>(std::wstring(c.expected).size()) - 2;  // past "ab"
+    const int expectedCaret = changed ? caretBefore + insertedLength : caretBefore;
+    EXPECT_EQ(box_->GetModel().GetCaret(), expectedCaret);
+    EXPECT_EQ(box_->GetModel().GetAnchor(), changed ? expectedCaret : anchorBefore);
   }
 }
 

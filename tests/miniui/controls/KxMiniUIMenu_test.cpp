@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -53,6 +54,37 @@ int ItemTopRowCount(KxMiniUIMenu& menu, size_t index, COLORREF color) {
   int count = 0;
   for (int x = 0; x < item->Width(); ++x) count += MenuPixel(menu, origin.x + x, origin.y) == color ? 1 : 0;
   return count;
+}
+
+// What an item's rectangle shows after one fresh paint: how many pixels
+// differ from `background`, where they are (item coordinates) and the
+// darkest of them.
+struct ItemInk {
+  int count = 0;
+  RECT bounds{0, 0, 0, 0};
+  int darkest = 255;
+};
+
+ItemInk InkOfItem(KxMiniUIMenu& menu, size_t index, COLORREF background) {
+  ItemInk ink;
+  KxMiniUIMenuItem* item = menu.GetItemAt(index);
+  auto* canvas = dynamic_cast<KxMiniUICanvasGdiplus*>(menu.GetRootHolder()->Canvas());
+  if (item == nullptr || canvas == nullptr) return ink;
+  MenuPixel(menu, 0, 0);  // one fresh paint
+  const POINT origin = item->ToWindowPoint(POINT{0, 0});
+  ink.bounds = RECT{item->Width(), item->Height(), 0, 0};
+  for (int y = 0; y < item->Height(); ++y) {
+    for (int x = 0; x < item->Width(); ++x) {
+      const BYTE* p =
+          canvas->GetPixels() + (static_cast<size_t>(origin.y + y) * canvas->GetWidth() + origin.x + x) * 4;
+      if (RGB(p[2], p[1], p[0]) == background) continue;
+      ++ink.count;
+      ink.darkest = std::min<int>({ink.darkest, p[0], p[1], p[2]});
+      ink.bounds = RECT{std::min<LONG>(ink.bounds.left, x), std::min<LONG>(ink.bounds.top, y),
+                        std::max<LONG>(ink.bounds.right, x + 1), std::max<LONG>(ink.bounds.bottom, y + 1)};
+    }
+  }
+  return ink;
 }
 
 class MenuTest : public FrameworkWindowTest {
@@ -258,6 +290,50 @@ TEST_F(MenuTest, TheMenusBackgroundColourFillsTheMarginAroundTheList) {
     PumpFor(50);
     EXPECT_EQ(MenuPixel(*menu, 2, 2), c.margin);
     EXPECT_EQ(MenuPixel(*menu, 6, 6), RGB(255, 255, 255));
+  }
+}
+
+// The items of the edit box's menu: their text drawn right of the text
+// offset in the text colour, or the disabled colour.
+TEST_F(MenuTest, ItemsDrawTheirTextInTheStatesColour) {
+  const std::string item =
+      " textoffset=\"20, 0\" crbg=\"FFFFFF\" crbghover=\"EBEBEB\" crtext=\"000000\" crhover=\"000000\""
+      " crdisabled=\"BFBFBF\" fontsize=\"12\" textalign=\"near\" textlinealign=\"center\" height=\"25\""
+      " width=\"122\">";
+  std::unique_ptr<KxMiniUIMenu> menu = KxMiniUIMenu::CreateFromText(
+      "<menu><menuitem id=\"1\"" + item + "剪切</menuitem><menuitem id=\"2\"" + item +
+      "复制</menuitem><menuitem id=\"3\"" + item + "粘贴</menuitem></menu>");
+  ASSERT_NE(menu, nullptr);
+  menu->GetItemAt(1)->SetEnabled(false);
+  const RECT work = DesktopWorkArea();
+  ::SetCursorPos(work.left + 5, work.top + 5);
+  menu->SetAnchorPoint(POINT{work.left + 200, work.top + 200});
+  ASSERT_TRUE(menu->ShowAtAnchor());
+  PumpFor(50);
+  const POINT third = ItemCentre(*menu, 2);
+  ::SetCursorPos(third.x, third.y);
+  PumpFor(150);
+  ASSERT_EQ(menu->GetItemAt(2)->GetState(), KxMiniUIButton::kHover);
+
+  struct Case {
+    const char* name;
+    size_t index;
+    COLORREF background;
+    int darkestAtMost, darkestAtLeast;
+  };
+  const Case cases[] = {
+      {"enabled: black text", 0, RGB(255, 255, 255), 0x40, 0},
+      {"disabled: grey text", 1, RGB(255, 255, 255), 0xDF, 0xBF},
+      {"hovered: black text on grey", 2, RGB(0xEB, 0xEB, 0xEB), 0x40, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ItemInk ink = InkOfItem(*menu, c.index, c.background);
+    // Two CJK glyphs of 12 pixels leave far more ink than this.
+    EXPECT_GT(ink.count, 40);
+    EXPECT_GE(ink.bounds.left, 20) << "the text starts at the text offset";
+    EXPECT_LE(ink.darkest, c.darkestAtMost);
+    EXPECT_GE(ink.darkest, c.darkestAtLeast);
   }
 }
 
