@@ -27,8 +27,9 @@ std::wstring BaseNameOf(const std::wstring& path);
 std::wstring JoinPath(const std::wstring& base, const std::wstring& relative);
 
 // GetFullPathNameW of `path`, split into its file-name part and the folder
-// before it (with its trailing "\"). The name is refused when the full path
-// ends in a separator and so names no file.
+// before it (with its trailing "\"). A full path that ends in a separator
+// names a folder: its name is empty. False only when the system gives no
+// full path.
 bool FullPathFileName(const std::wstring& path, std::wstring& out);
 bool FullPathFolder(const std::wstring& path, std::wstring& out);
 
