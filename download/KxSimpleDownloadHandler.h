@@ -85,6 +85,8 @@ class KxSimpleDownloadHandler : public Kx::KxRefCountImpl1<ISimpleDownloadHandle
   bool ShouldRetry(bool succeeded) const;
   bool DownloadToTemporaryFile();
   ResumeResult Resume();
+  // True without an expected MD5; else whether the file at `path` has it.
+  bool MatchesExpectedMd5(const std::wstring& path) const;
   OverlapResult CheckOverlap(HANDLE file, Kx::KxHttpFile& request);
   bool FullDownload();
   bool OpenWithRetries(Kx::KxHttpFile& request, Kx::KxInternetSession& session, unsigned long long rangeStart);
