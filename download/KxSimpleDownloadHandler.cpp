@@ -258,6 +258,7 @@ KxSimpleDownloadHandler::OverlapResult KxSimpleDownloadHandler::CheckOverlap(HAN
     switch (ReadSome(request, remote + filled, kOverlapSize - filled, got)) {
       case ReadResult::kData:
         filled += got;
+        idleReads = 0;
         break;
       case ReadResult::kIdle:
         if (!WaitIdle()) return OverlapResult::kCancelled;
@@ -376,6 +377,9 @@ bool KxSimpleDownloadHandler::ReadLoop(Kx::ISimpleDownloadDataEvent* sink, Kx::K
       break;
     }
     if (result == ReadResult::kData) {
+      // Only a stall of more than kMaxIdleReads in a row ends the loop; the
+      // gaps of a jittery link, each a second or two, add up to no limit.
+      idleReads = 0;
       received += got;
       DWORD written = 0;
       if (!sink->Write(block.data(), got, &written) || written != got) {

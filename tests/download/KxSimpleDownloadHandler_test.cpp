@@ -232,25 +232,29 @@ TEST_F(SimpleDownloadHandlerTest, BodiesWithoutALengthOrWithLengthZero) {
 struct SlowServerCase {
   const char* name;
   const char* query;
+  size_t size;
 };
 
 class SlowServerTest : public SimpleDownloadHandlerTest, public ::testing::WithParamInterface<SlowServerCase> {};
 
 TEST_P(SlowServerTest, WinInetWaitsForAServerThatPausesForSeconds) {
   LibCurlPresence curl(false);
-  ASSERT_TRUE(Run(Request(UrlFor(GetParam().query)))) << "error " << listener_.completeError;
-  EXPECT_EQ(TestServer::PatternBytes(0, 60000), Target());
+  const SlowServerCase& c = GetParam();
+  ASSERT_TRUE(Run(Request(UrlFor("size=" + std::to_string(c.size) + c.query)))) << "error " << listener_.completeError;
+  EXPECT_EQ(TestServer::PatternBytes(0, c.size), Target());
   EXPECT_EQ(1u, Log().size());
   EXPECT_EQ(0u, handler_->GetRetryCount());
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SlowServerTest,
-                         ::testing::Values(SlowServerCase{"AnswerAfterTwoSeconds", "size=60000&delay=2000"},
-                                           // 30000 bytes, two seconds of nothing, the other 30000.
-                                           SlowServerCase{"PauseInTheBody", "size=60000&trickle=2000&chunk=30000"}),
-                         [](const ::testing::TestParamInfo<SlowServerCase>& info) {
-                           return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SlowServerTest,
+    ::testing::Values(SlowServerCase{"AnswerAfterTwoSeconds", "&delay=2000", 60000},
+                      // 30000 bytes, two seconds of nothing, the other 30000.
+                      SlowServerCase{"PauseInTheBody", "&trickle=2000&chunk=30000", 60000},
+                      // A jittery link: 21 pauses of 1.6 s, each one idle read
+                      // or more, far beyond 15 in all but never many in a row.
+                      SlowServerCase{"ManyShortPausesInTheBody", "&trickle=1600&chunk=4000", 88000}),
+    [](const ::testing::TestParamInfo<SlowServerCase>& info) { return std::string(info.param.name); });
 
 TEST_F(SimpleDownloadHandlerTest, EmptyUrlOrTargetFailsWithoutCallbacks) {
   DownloadRequest request = Request(L"");
