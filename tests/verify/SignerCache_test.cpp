@@ -289,6 +289,61 @@ TEST_F(SignerCacheTest, ReadingWaitsForTheNamedMutex) {
   EXPECT_EQ(2, job.result);
 }
 
+// A lookup, a store and a save on a cache of its own, as another process
+// would do them while the mutex is kept from it.
+struct LookupAndSaveJob {
+  std::wstring cacheFile;
+  std::wstring path;
+  int result = -1;
+  bool saved = true;
+};
+
+DWORD CALLBACK RunLookupAndSave(void* context) {
+  auto* job = static_cast<LookupAndSaveJob*>(context);
+  Kx::SignerCache cache;
+  cache.SetCacheFile(job->cacheFile);
+  std::wstring signer;
+  job->result = cache.Lookup(job->path, signer);
+  cache.Store(3, job->path, L"Changed Signer");
+  job->saved = cache.Save();
+  return 0;  // the destructor's save must not wait either
+}
+
+// The mutex is global: whoever keeps it, another user's process too, must
+// not hang the installer. The cache then works without its file.
+TEST_F(SignerCacheTest, MutexKeptByAnotherGoesWithoutTheFile) {
+  {
+    Kx::SignerCache cache;
+    cache.SetCacheFile(cacheFile_);
+    cache.Store(2, first_, L"First Signer");
+  }
+  std::string before;
+  ASSERT_TRUE(ReadFileBytes(cacheFile_, before));
+  Kx::ScopedHandle mutex(CreateMutexW(nullptr, TRUE, Kx::SignerCache::MutexNameFor(cacheFile_).c_str()));
+  ASSERT_TRUE(mutex);
+
+  LookupAndSaveJob job{cacheFile_, first_};
+  Kx::ScopedHandle worker(CreateThread(nullptr, 0, RunLookupAndSave, &job, 0, nullptr));
+  ASSERT_TRUE(worker);
+  // Ends while the mutex is still kept (far longer than the cache waits).
+  const DWORD wait = WaitForSingleObject(worker.Get(), 60000);
+  ReleaseMutex(mutex.Get());
+  WaitForSingleObject(worker.Get(), 30000);  // the job is on this stack
+  ASSERT_EQ(WAIT_OBJECT_0, wait);
+  EXPECT_EQ(0, job.result);
+  EXPECT_FALSE(job.saved);
+  std::string after;
+  ASSERT_TRUE(ReadFileBytes(cacheFile_, after));
+  EXPECT_EQ(before, after);
+
+  // Once free, the file serves again, untouched.
+  Kx::SignerCache cache;
+  cache.SetCacheFile(cacheFile_);
+  std::wstring signer;
+  EXPECT_EQ(2, cache.Lookup(first_, signer));
+  EXPECT_EQ(L"First Signer", signer);
+}
+
 TEST_F(SignerCacheTest, AbandonedMutexCountsAsAcquired) {
   {
     Kx::SignerCache cache;
