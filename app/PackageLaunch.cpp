@@ -84,8 +84,8 @@ bool RunPackage(const std::wstring& packagePath, const std::wstring& installPath
 }
 
 bool LaunchEditor() {
-  const std::wstring editor = Kx::JoinPath(InstalledProductDir(), L"ZelkPdfEditor.exe");
-  if (!Kx::FileExists(editor)) return false;
+  const std::wstring editor = InstalledEditorPath();
+  if (editor.empty() || !Kx::FileExists(editor)) return false;
   return StartProcess(false, editor, std::wstring(), nullptr, nullptr);
 }
 

@@ -201,6 +201,8 @@ bool FullPathFolder(const std::wstring& path, std::wstring& out) {
   return true;
 }
 
+bool IsAbsolutePath(const std::wstring& path) { return RootLength(NormalisePath(path, kPathBackslashes)) != 0; }
+
 std::wstring LongPathOf(const std::wstring& path) {
   std::wstring result;
   if (LongPathQuery(path, result)) return result;

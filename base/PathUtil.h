@@ -33,6 +33,11 @@ std::wstring JoinPath(const std::wstring& base, const std::wstring& relative);
 bool FullPathFileName(const std::wstring& path, std::wstring& out);
 bool FullPathFolder(const std::wstring& path, std::wstring& out);
 
+// Whether `path` starts at a drive root ("X:\") or a share
+// ("\\server\share\"), "/" read as "\", so that it names the same item
+// whatever the current folder and the program's own folder are.
+bool IsAbsolutePath(const std::wstring& path);
+
 // Long form of `path`, or `path` itself when the system cannot give one.
 std::wstring LongPathOf(const std::wstring& path);
 

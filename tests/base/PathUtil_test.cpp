@@ -131,6 +131,30 @@ TEST(PathUtilTest, JoinPath) {
   }
 }
 
+TEST(PathUtilTest, IsAbsolutePathOnlyFromARoot) {
+  struct Case {
+    const wchar_t* path;
+    bool absolute;
+  };
+  const Case cases[] = {
+      {L"C:\\Program Files\\ZelkPic\\ZelkPdfEditor.exe", true},
+      {L"c:/x/y.exe", true},
+      {L"C:\\", true},
+      {L"\\\\server\\share\\y.exe", true},
+      {L"\\\\?\\C:\\x", true},
+      {L"ZelkPdfEditor.exe", false},
+      {L"sub\\ZelkPdfEditor.exe", false},
+      {L".\\ZelkPdfEditor.exe", false},
+      {L"C:ZelkPdfEditor.exe", false},  // relative to that drive's current folder
+      {L"\\ZelkPdfEditor.exe", false},  // relative to the current drive
+      {L"\\\\server", false},
+      {L"", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Kx::IsAbsolutePath(c.path), c.absolute) << c.path;
+  }
+}
+
 TEST(PathUtilTest, ExtendedPathOnlyForDriveLetterPaths) {
   struct Case {
     const wchar_t* path;
