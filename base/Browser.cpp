@@ -1,6 +1,8 @@
 #include "base/Browser.h"
 
 #include <windows.h>
+#include <shellapi.h>
+#include <shlwapi.h>
 
 #include "base/FaultGuard.h"
 #include "base/FileUtil.h"
@@ -27,8 +29,8 @@ constexpr MakerBrowser kZelkchrome = {kBrowserZelkchrome, L"SOFTWARE\\Zelkchrome
 constexpr MakerBrowser kBrenvikChrome = {kBrowserBrenvikChrome, L"SOFTWARE\\BrenvikChrome", L"BrenvikChrome.exe",
                                          L"BrenvikChromeHTML"};
 
-using StrStrIWFn = wchar_t*(WINAPI*)(const wchar_t*, const wchar_t*);
-using ShellExecuteWFn = HINSTANCE(WINAPI*)(HWND, const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*, INT);
+using StrStrIWFn = decltype(&::StrStrIW);
+using ShellExecuteWFn = decltype(&::ShellExecuteW);
 
 // The browser's executable, or "" when it is not installed.
 std::wstring InstalledPath(const MakerBrowser& browser) {
