@@ -374,7 +374,8 @@ bool KxHttpFile::StartRead(HINTERNET request, DWORD size) {
   InterlockedExchange(&callStartTick_, static_cast<LONG>(now != 0 ? now : 1));
   calls_.Start(
       [request, block] {
-        block->ok = WinInetLibrary::Instance().InternetReadFile(request, block->bytes.data(), block->size, &block->read);
+        block->ok =
+            WinInetLibrary::Instance().InternetReadFile(request, block->bytes.data(), block->size, &block->read);
         block->error = GetLastError();
       },
       nullptr);

@@ -251,10 +251,14 @@ TEST(SignerCacheMutexTest, NameIsMadeFromTheLoweredFileName) {
   EXPECT_EQ(prefix + L"ÄÖ.bin", Kx::SignerCache::MutexNameFor(L"ÄÖ.BIN"));
 }
 
+// A lookup on a cache of its own, as another process would make it; with
+// `storeAndSave` a store and a save after it.
 struct LookupJob {
   std::wstring cacheFile;
   std::wstring path;
+  bool storeAndSave = false;
   int result = -1;
+  bool saved = true;
 };
 
 DWORD CALLBACK RunLookup(void* context) {
@@ -263,7 +267,11 @@ DWORD CALLBACK RunLookup(void* context) {
   cache.SetCacheFile(job->cacheFile);
   std::wstring signer;
   job->result = cache.Lookup(job->path, signer);
-  return 0;
+  if (job->storeAndSave) {
+    cache.Store(3, job->path, L"Changed Signer");
+    job->saved = cache.Save();
+  }
+  return 0;  // the destructor saves once more
 }
 
 DWORD CALLBACK TakeAndAbandon(void* context) {
@@ -289,26 +297,6 @@ TEST_F(SignerCacheTest, ReadingWaitsForTheNamedMutex) {
   EXPECT_EQ(2, job.result);
 }
 
-// A lookup, a store and a save on a cache of its own, as another process
-// would do them while the mutex is kept from it.
-struct LookupAndSaveJob {
-  std::wstring cacheFile;
-  std::wstring path;
-  int result = -1;
-  bool saved = true;
-};
-
-DWORD CALLBACK RunLookupAndSave(void* context) {
-  auto* job = static_cast<LookupAndSaveJob*>(context);
-  Kx::SignerCache cache;
-  cache.SetCacheFile(job->cacheFile);
-  std::wstring signer;
-  job->result = cache.Lookup(job->path, signer);
-  cache.Store(3, job->path, L"Changed Signer");
-  job->saved = cache.Save();
-  return 0;  // the destructor's save must not wait either
-}
-
 // The mutex is global: whoever keeps it, another user's process too, must
 // not hang the installer. The cache then works without its file.
 TEST_F(SignerCacheTest, MutexKeptByAnotherGoesWithoutTheFile) {
@@ -322,8 +310,8 @@ TEST_F(SignerCacheTest, MutexKeptByAnotherGoesWithoutTheFile) {
   Kx::ScopedHandle mutex(CreateMutexW(nullptr, TRUE, Kx::SignerCache::MutexNameFor(cacheFile_).c_str()));
   ASSERT_TRUE(mutex);
 
-  LookupAndSaveJob job{cacheFile_, first_};
-  Kx::ScopedHandle worker(CreateThread(nullptr, 0, RunLookupAndSave, &job, 0, nullptr));
+  LookupJob job{cacheFile_, first_, true};
+  Kx::ScopedHandle worker(CreateThread(nullptr, 0, RunLookup, &job, 0, nullptr));
   ASSERT_TRUE(worker);
   // Ends while the mutex is still kept (far longer than the cache waits).
   const DWORD wait = WaitForSingleObject(worker.Get(), 60000);
