@@ -47,24 +47,25 @@ class InstallerFrameworkEnvironment : public testing::Environment {
 std::unique_ptr<InstallerFramework> InstallerFrameworkEnvironment::framework_;
 testing::Environment* const g_framework = testing::AddGlobalTestEnvironment(new InstallerFrameworkEnvironment);
 
-// EnumThreadWindows procedure: keeps the first visible window with the
-// system's dialog class in the HWND that `data` points to.
-BOOL CALLBACK KeepVisibleDialog(HWND window, LPARAM data) {
-  wchar_t name[16] = {};
-  GetClassNameW(window, name, 16);
-  if (IsWindowVisible(window) && std::wstring(name) == L"#32770") {
-    *reinterpret_cast<HWND*>(data) = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 // A visible window of this thread with the system's dialog class: a box
 // or the folder browser.
 HWND FindDialogOfThisThread() {
-  HWND found = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), &KeepVisibleDialog, reinterpret_cast<LPARAM>(&found));
-  return found;
+  struct Search {
+    HWND found = nullptr;
+  } search;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM data) -> BOOL {
+        wchar_t name[16] = {};
+        GetClassNameW(window, name, 16);
+        if (IsWindowVisible(window) && std::wstring(name) == L"#32770") {
+          reinterpret_cast<Search*>(data)->found = window;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 // Answers any dialog the window opens on this thread with `command` (by
