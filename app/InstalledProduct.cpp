@@ -28,6 +28,11 @@ std::wstring InstalledProductDir() {
   return dir;
 }
 
+std::wstring InstalledEditorPath() {
+  const std::wstring editor = Kx::JoinPath(InstalledProductDir(), kEditorExe);
+  return Kx::IsAbsolutePath(editor) ? editor : std::wstring();
+}
+
 std::wstring DefaultInstallDir(int view) {
   std::wstring programFiles;
   Kx::KxRegistry(view == 64 ? KEY_WOW64_64KEY : 0)
@@ -43,10 +48,8 @@ bool IsVersionNotNewer(const int package[4], const int installed[4]) {
 }
 
 bool IsInstalledProductCurrent(const std::wstring& packagePath) {
-  const std::wstring dir = InstalledProductDir();
-  if (dir.empty()) return false;
-  const std::wstring editor = Kx::JoinPath(dir, kEditorExe);
-  if (!Kx::FileExists(editor)) return false;
+  const std::wstring editor = InstalledEditorPath();
+  if (editor.empty() || !Kx::FileExists(editor)) return false;
   if (!Kx::SignerVerifier::Instance().IsTrustedFile(editor)) return false;
   // A running editor would block its own update; the package waits for another day.
   if (Kx::IsProcessRunning(kEditorExe)) return true;

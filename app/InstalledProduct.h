@@ -11,6 +11,11 @@
 // view is asked when the default view has nothing. Empty when not installed.
 std::wstring InstalledProductDir();
 
+// The editor under InstalledProductDir(); empty when no folder is recorded
+// or the recorded one is not absolute, since a relative name would be
+// looked for beside the installer and in the current folder.
+std::wstring InstalledEditorPath();
+
 // "ProgramFilesDir" of the given view (64 = the 64-bit view, anything else
 // the default one) followed by "\ZelkSoft\ZelkPic".
 std::wstring DefaultInstallDir(int view);

@@ -66,7 +66,9 @@ bool RunPackage(const std::wstring& packagePath, const std::wstring& installPath
 
   std::wstring file;
   std::wstring folder;
-  const bool located = Kx::FullPathFileName(packagePath, file) && Kx::FullPathFolder(packagePath, folder);
+  // A full path that names a folder gives an empty file name: nothing to start.
+  const bool located = Kx::FullPathFileName(packagePath, file) && !file.empty() &&
+                       Kx::FullPathFolder(packagePath, folder);
   bool started = false;
   Kx::ScopedHandle process;
   if (located) {
@@ -82,8 +84,8 @@ bool RunPackage(const std::wstring& packagePath, const std::wstring& installPath
 }
 
 bool LaunchEditor() {
-  const std::wstring editor = Kx::JoinPath(InstalledProductDir(), L"ZelkPdfEditor.exe");
-  if (!Kx::FileExists(editor)) return false;
+  const std::wstring editor = InstalledEditorPath();
+  if (editor.empty() || !Kx::FileExists(editor)) return false;
   return StartProcess(false, editor, std::wstring(), nullptr, nullptr);
 }
 

@@ -22,7 +22,8 @@ using BeforePackageStart = std::function<void(const std::wstring& packagePath)>;
 bool RunPackage(const std::wstring& packagePath, const std::wstring& installPath,
                 const BeforePackageStart& beforeStart = BeforePackageStart());
 
-// Starts the installed editor without waiting; true when its process was made.
+// Starts InstalledEditorPath() without waiting; true when its process was
+// made. Nothing starts when no absolute editor path is recorded.
 bool LaunchEditor();
 
 // CreateProcessW of the quoted `exe` followed by `arguments` (a blank is put

@@ -80,6 +80,16 @@ bool IsHandler(const std::wstring& handler, const MakerBrowser& browser, StrStrI
   return GuardedResult(false, [&] { return strStrI(handler.c_str(), browser.exe) != nullptr; });
 }
 
+// Only web addresses are opened: the installer runs elevated, and the
+// system's handler would run a program or a "file:" address just as well.
+bool IsWebAddress(const std::wstring& url) {
+  for (const wchar_t* scheme : {L"http://", L"https://"}) {
+    const size_t length = wcslen(scheme);
+    if (url.size() > length && CompareNoCase(url.c_str(), scheme, length) == 0) return true;
+  }
+  return false;
+}
+
 bool Succeeded(HINSTANCE result) { return reinterpret_cast<INT_PTR>(result) > 32; }
 
 bool ShellOpen(ShellExecuteWFn shellExecute, const std::wstring& file, const wchar_t* parameters) {
@@ -146,7 +156,7 @@ void DetectBrowsers(std::vector<BrowserCandidate>& candidates) {
 }
 
 int OpenUrl(const std::wstring& url) {
-  if (url.empty() || url.size() > kMaxUrlLength) return kOpenUrlFailed;
+  if (url.size() > kMaxUrlLength || !IsWebAddress(url)) return kOpenUrlFailed;
   // The address goes to the browser inside double quotes; one of its own
   // would end them and let the rest pass as browser switches. A real
   // address carries a quote only percent-encoded.

@@ -32,7 +32,8 @@ constexpr int kOpenedNotDefault = 16;   // added to the kind of a browser that i
 constexpr size_t kMaxUrlLength = 4089;  // longer addresses are refused
 
 // Opens `url` in the first candidate that starts, else with the system's
-// handler, else in Internet Explorer. Returns 0 when nothing opened it,
+// handler, else in Internet Explorer. Only "http://" and "https://"
+// addresses (any case) are opened; anything else is refused with 0. Returns 0 when nothing opened it,
 // 16 for the system or Internet Explorer, the kind (2 to 4) for the default
 // browser of the maker and kind + 16 for one that is not the default.
 int OpenUrl(const std::wstring& url);

@@ -189,9 +189,7 @@ std::wstring JoinPath(const std::wstring& base, const std::wstring& relative) {
 bool FullPathFileName(const std::wstring& path, std::wstring& out) {
   std::wstring full;
   if (!FullPath(path, full)) return false;
-  std::wstring name = FileNameOf(full);
-  if (name.empty()) return false;
-  out.swap(name);
+  out = FileNameOf(full);
   return true;
 }
 
@@ -202,6 +200,8 @@ bool FullPathFolder(const std::wstring& path, std::wstring& out) {
   out.swap(full);
   return true;
 }
+
+bool IsAbsolutePath(const std::wstring& path) { return RootLength(NormalisePath(path, kPathBackslashes)) != 0; }
 
 std::wstring LongPathOf(const std::wstring& path) {
   std::wstring result;

@@ -27,10 +27,16 @@ std::wstring BaseNameOf(const std::wstring& path);
 std::wstring JoinPath(const std::wstring& base, const std::wstring& relative);
 
 // GetFullPathNameW of `path`, split into its file-name part and the folder
-// before it (with its trailing "\"). The name is refused when the full path
-// ends in a separator and so names no file.
+// before it (with its trailing "\"). A full path that ends in a separator
+// names a folder: its name is empty. False only when the system gives no
+// full path.
 bool FullPathFileName(const std::wstring& path, std::wstring& out);
 bool FullPathFolder(const std::wstring& path, std::wstring& out);
+
+// Whether `path` starts at a drive root ("X:\") or a share
+// ("\\server\share\"), "/" read as "\", so that it names the same item
+// whatever the current folder and the program's own folder are.
+bool IsAbsolutePath(const std::wstring& path);
 
 // Long form of `path`, or `path` itself when the system cannot give one.
 std::wstring LongPathOf(const std::wstring& path);

@@ -42,20 +42,30 @@ std::shared_ptr<KxBoundedCall::Worker> KxBoundedCall::AcquireWorker() {
   return worker_;
 }
 
-KxCallEnd KxBoundedCall::RunTask(Task task, Task late, HANDLE stop, DWORD timeoutMs) {
+void KxBoundedCall::Start(Task task, Task late) {
   const std::shared_ptr<Worker> worker = AcquireWorker();
   if (!worker) {
-    task();
-    return KxCallEnd::kFinished;
+    task();  // no thread to be had: Await finds it done
+    return;
   }
   worker->task = std::move(task);
   worker->late = std::move(late);
   worker->phase.store(Worker::kRunning);
+  started_ = true;
   SetEvent(worker->wake.Get());
+}
 
+KxCallEnd KxBoundedCall::Await(HANDLE stop, DWORD waitMs, bool giveUp) {
+  if (!started_) return KxCallEnd::kFinished;
+  const std::shared_ptr<Worker> worker = worker_;
   const HANDLE waits[] = {worker->done.Get(), stop};
   const DWORD count = stop != nullptr ? 2 : 1;
-  const DWORD wait = WaitForMultipleObjects(count, waits, FALSE, timeoutMs);
+  const DWORD wait = WaitForMultipleObjects(count, waits, FALSE, waitMs);
+  if (wait == WAIT_TIMEOUT && !giveUp) {
+    SetLastError(ERROR_INTERNET_TIMEOUT);
+    return KxCallEnd::kPending;
+  }
+  started_ = false;
   if (wait != WAIT_OBJECT_0) {
     int running = Worker::kRunning;
     if (worker->phase.compare_exchange_strong(running, Worker::kGivenUp)) {

@@ -26,10 +26,13 @@ enum class KxCallEnd {
   kFinished,   // the call returned; its result and last error are the caller's
   kStopped,    // `stop` was signalled first (ERROR_INTERNET_OPERATION_CANCELLED)
   kTimedOut,   // `timeoutMs` passed first (ERROR_INTERNET_TIMEOUT)
+  kPending,    // Await's wait passed first; the call goes on (ERROR_INTERNET_TIMEOUT)
 };
 
 class KxBoundedCall {
  public:
+  using Task = std::function<void()>;
+
   KxBoundedCall() = default;
   // An idle thread ends at once; one still busy with a given-up call ends
   // when that call returns.
@@ -56,7 +59,8 @@ class KxBoundedCall {
     };
     Task late;
     if (discard) late = [outcome, discard = std::move(discard)] { discard(outcome->result); };
-    const KxCallEnd end = RunTask(std::move(task), std::move(late), stop, timeoutMs);
+    Start(std::move(task), std::move(late));
+    const KxCallEnd end = Await(stop, timeoutMs, true);
     if (end == KxCallEnd::kFinished) {
       result = outcome->result;
       SetLastError(outcome->error);
@@ -64,16 +68,26 @@ class KxBoundedCall {
     return end;
   }
 
+  // A call waited for in steps: Start hands `task` over, then Await waits
+  // for it up to `waitMs` at a time. When that wait passes, the call is
+  // given up (kTimedOut) with `giveUp`, else it goes on (kPending) and
+  // Await may be called again; a stop always gives it up. The task keeps
+  // its own results, and everything it touches, since it may outlive the
+  // caller. Nothing else may be started while a call is pending.
+  void Start(Task task, Task late);
+  KxCallEnd Await(HANDLE stop, DWORD waitMs, bool giveUp);
+  // A started call has not been awaited to its end.
+  bool Pending() const { return started_; }
+
  private:
-  using Task = std::function<void()>;
   struct Worker;
 
-  KxCallEnd RunTask(Task task, Task late, HANDLE stop, DWORD timeoutMs);
   // The kept thread, started when there is none.
   std::shared_ptr<Worker> AcquireWorker();
   static DWORD WINAPI ThreadMain(void* parameter);
 
   std::shared_ptr<Worker> worker_;
+  bool started_ = false;
 };
 
 }  // namespace Kx

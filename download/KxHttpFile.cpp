@@ -89,6 +89,12 @@ auto KxHttpFile::Blocking(Fn&& call) -> decltype(call()) {
 
 template <class R>
 bool KxHttpFile::Bounded(std::function<R()> call, std::function<void(const R&)> discard, R& result) {
+  if (calls_.Pending()) {
+    // A read left pending is given up before anything else starts.
+    calls_.Await(nullptr, 0, true);
+    readBuffer_.reset();
+    InterlockedExchange(&callStartTick_, 0);
+  }
   const HANDLE stop = sessionClosed_ ? sessionClosed_->Get() : nullptr;
   // After a cancel no new call starts.
   if (stop != nullptr && WaitForSingleObject(stop, 0) == WAIT_OBJECT_0) {
@@ -106,6 +112,7 @@ bool KxHttpFile::Bounded(std::function<R()> call, std::function<void(const R&)> 
 void KxHttpFile::UseSession(const KxInternetSession& session) {
   sessionClosed_ = session.ClosedEvent();
   timeoutMs_ = session.CallTimeoutMs();
+  receiveTimeoutMs_ = session.ReceiveTimeoutMs();
 }
 
 DWORD KxHttpFile::CallStartTick() const { return static_cast<DWORD>(InterlockedExchangeAdd(&callStartTick_, 0)); }
@@ -323,31 +330,72 @@ bool KxHttpFile::Post(KxInternetSession& session, const std::wstring& url, const
 bool KxHttpFile::Read(void* buffer, DWORD size, DWORD& bytesRead, DWORD& lastError) {
   bytesRead = 0;
   const HINTERNET request = Handle();
-  if (request == nullptr || buffer == nullptr || size == 0) {
+  if (request == nullptr || buffer == nullptr || size == 0 || (calls_.Pending() && size < readBuffer_->size)) {
     lastError = request == nullptr ? ERROR_INVALID_HANDLE : ERROR_INVALID_PARAMETER;
     SetLastError(lastError);
     return false;
   }
-  // The block is kept from read to read; a read that is given up goes on
-  // filling it, so the next read gets a new one.
-  if (!readBuffer_) readBuffer_ = std::make_shared<ReadBuffer>();
-  const std::shared_ptr<ReadBuffer> block = readBuffer_;
-  if (block->bytes.size() < size) block->bytes.resize(size);
-  block->read = 0;
-  BOOL ok = FALSE;
-  const bool finished = Bounded<BOOL>(
-      [request, block, size] {
-        return WinInetLibrary::Instance().InternetReadFile(request, block->bytes.data(), size, &block->read);
-      },
-      nullptr, ok);
+  if (!calls_.Pending() && !StartRead(request, size)) {
+    lastError = ERROR_INTERNET_OPERATION_CANCELLED;
+    return false;
+  }
+  const KxCallEnd end = AwaitRead();
   lastError = WinInetError(GetLastError());
-  if (!finished) readBuffer_.reset();
-  if (finished && ok) {
+  if (end == KxCallEnd::kPending) return false;  // the receive timeout, where WinINet forgets it
+  InterlockedExchange(&callStartTick_, 0);
+  if (end != KxCallEnd::kFinished) {
+    // The read goes on filling the block: the next read gets a new one.
+    readBuffer_.reset();
+    CloseKeepingError();
+    SetLastError(lastError);
+    return false;
+  }
+  const std::shared_ptr<ReadBuffer> block = readBuffer_;
+  lastError = WinInetError(block->error);
+  if (block->ok) {
     bytesRead = block->read;
     std::memcpy(buffer, block->bytes.data(), bytesRead);
   }
   SetLastError(lastError);
-  return finished && ok;
+  return block->ok;
+}
+
+bool KxHttpFile::StartRead(HINTERNET request, DWORD size) {
+  const HANDLE stop = sessionClosed_ ? sessionClosed_->Get() : nullptr;
+  // After a cancel no new read starts.
+  if (stop != nullptr && WaitForSingleObject(stop, 0) == WAIT_OBJECT_0) {
+    CloseKeepingError();
+    SetLastError(ERROR_INTERNET_OPERATION_CANCELLED);
+    return false;
+  }
+  if (!readBuffer_) readBuffer_ = std::make_shared<ReadBuffer>();
+  const std::shared_ptr<ReadBuffer> block = readBuffer_;
+  if (block->bytes.size() < size) block->bytes.resize(size);
+  block->size = size;
+  block->read = 0;
+  block->ok = FALSE;
+  block->error = ERROR_SUCCESS;
+  const DWORD now = GetTickCount();
+  readStartTick_ = now;
+  InterlockedExchange(&callStartTick_, static_cast<LONG>(now != 0 ? now : 1));
+  calls_.Start(
+      [request, block] {
+        block->ok =
+            WinInetLibrary::Instance().InternetReadFile(request, block->bytes.data(), block->size, &block->read);
+        block->error = GetLastError();
+      },
+      nullptr);
+  return true;
+}
+
+KxCallEnd KxHttpFile::AwaitRead() {
+  const HANDLE stop = sessionClosed_ ? sessionClosed_->Get() : nullptr;
+  const DWORD elapsed = GetTickCount() - readStartTick_;
+  const DWORD left = elapsed < timeoutMs_ ? timeoutMs_ - elapsed : 0;
+  // A little longer than the receive timeout, so that where WinINet
+  // applies it (Windows) its own answer comes first.
+  const DWORD patience = receiveTimeoutMs_ + kReceiveTimeoutGraceMs;
+  return left <= patience ? calls_.Await(stop, left, true) : calls_.Await(stop, patience, false);
 }
 
 bool KxHttpFile::ReadBlock(void* buffer, DWORD& bytesRead) {

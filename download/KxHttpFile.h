@@ -64,6 +64,14 @@ class KxHttpFile : public KxInternetHandle {
   // One InternetReadFile. `lastError` is GetLastError() after the call (a
   // receive timeout reads as ERROR_INTERNET_TIMEOUT). False without a
   // request, buffer or size, or when the read fails.
+  //
+  // Wine applies no receive timeout to a request opened by InternetOpenUrlW
+  // and its read waits until the whole buffer is filled. So a read that has
+  // waited a little longer than the session's receive timeout answers
+  // ERROR_INTERNET_TIMEOUT with the request still open, as on Windows, and
+  // goes on: the next Read (asking for at least as much) takes its bytes.
+  // Only after the session's call timeout is it given up and the request
+  // closed.
   bool Read(void* buffer, DWORD size, DWORD& bytesRead, DWORD& lastError);
   // One read of kBlockSize bytes into `buffer`, which must hold them.
   bool ReadBlock(void* buffer, DWORD& bytesRead);
@@ -123,15 +131,33 @@ class KxHttpFile : public KxInternetHandle {
   template <class R>
   bool Bounded(std::function<R()> call, std::function<void(const R&)> discard, R& result);
 
-  // Where InternetReadFile puts a block before it is copied out.
+  // How much longer than the receive timeout a read is waited for before it
+  // counts as timed out, so that WinINet's own timeout answers first where
+  // it has one.
+  static constexpr DWORD kReceiveTimeoutGraceMs = 500;
+
+  // Starts one InternetReadFile of `size` bytes into the read buffer; false
+  // after a cancel.
+  bool StartRead(HINTERNET request, DWORD size);
+  // Waits for the started read: up to the receive timeout (kPending, the
+  // read goes on) or, at the end of the call timeout, for good.
+  KxCallEnd AwaitRead();
+
+  // Where InternetReadFile puts a block before it is copied out, with what
+  // the call answered.
   struct ReadBuffer {
     std::vector<char> bytes;
+    DWORD size = 0;
     DWORD read = 0;
+    BOOL ok = FALSE;
+    DWORD error = ERROR_SUCCESS;
   };
 
   std::atomic<HINTERNET> connection_{nullptr};
   std::shared_ptr<const ScopedHandle> sessionClosed_;
   DWORD timeoutMs_ = KxInternetSession::kDefaultCallTimeoutMs;
+  DWORD receiveTimeoutMs_ = KxInternetSession::kDefaultReceiveTimeoutMs;
+  DWORD readStartTick_ = 0;  // GetTickCount() when the pending read began
   KxBoundedCall calls_;
   std::shared_ptr<ReadBuffer> readBuffer_;
   bool hasRange_ = false;

@@ -32,16 +32,17 @@ class KxSimpleDownloadHandler : public Kx::KxRefCountImpl1<ISimpleDownloadHandle
   // A partial file this size or smaller is downloaded again instead.
   static constexpr unsigned long long kMinimumResumeSize = 0x10000;
   static constexpr DWORD kReadBlockSize = 0x4000;
-  // Longest a read waits for data before WinINet counts it as idle (where
-  // WinINet applies its receive timeout: Windows).
+  // Longest a read waits for data before it counts as idle (WinINet's
+  // receive timeout; under Wine, KxHttpFile's stand-in for it).
   static constexpr DWORD kReceiveTimeoutMs = 1000;
   static constexpr DWORD kIdleWaitMs = 1000;
+  // More idle reads than this in a row, with no data between them, end
+  // the download as stalled.
   static constexpr int kMaxIdleReads = 15;
   // Longest one open or read may block before the request is given up as
   // dead: as long as the read loop puts up with idle reads. A server that
   // needs more than a second to answer or to send its next block is slow,
-  // not gone. Under Wine, which applies no receive timeout to these
-  // requests, this alone ends a stalled call; a cancel ends it at once.
+  // not gone. A cancel ends the call at once.
   static constexpr DWORD kCallTimeoutMs = (kMaxIdleReads + 1) * kReceiveTimeoutMs;
   static constexpr DWORD kCurlAbortWaitMs = 3000;
 
@@ -85,6 +86,8 @@ class KxSimpleDownloadHandler : public Kx::KxRefCountImpl1<ISimpleDownloadHandle
   bool ShouldRetry(bool succeeded) const;
   bool DownloadToTemporaryFile();
   ResumeResult Resume();
+  // True without an expected MD5; else whether the file at `path` has it.
+  bool MatchesExpectedMd5(const std::wstring& path) const;
   OverlapResult CheckOverlap(HANDLE file, Kx::KxHttpFile& request);
   bool FullDownload();
   bool OpenWithRetries(Kx::KxHttpFile& request, Kx::KxInternetSession& session, unsigned long long rangeStart);

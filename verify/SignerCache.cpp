@@ -14,6 +14,11 @@
 namespace Kx {
 namespace {
 
+// Longest a read or write of the cache file waits for the named mutex. The
+// mutex is global, so a process of another user can hold it for as long as
+// it likes; past this wait the cache goes without its file.
+constexpr DWORD kMutexWaitMs = 5000;
+
 // Holds the cache file's named mutex for one read or write. A mutex that
 // its last owner abandoned by dying is ours all the same: the file is
 // checked on reading anyway.
@@ -22,8 +27,9 @@ class CacheFileLock {
   explicit CacheFileLock(const std::wstring& cacheFile)
       : mutex_(::CreateMutexW(nullptr, FALSE, SignerCache::MutexNameFor(cacheFile).c_str())) {
     if (!mutex_) return;
-    const DWORD wait = ::WaitForSingleObject(mutex_.Get(), INFINITE);
+    const DWORD wait = ::WaitForSingleObject(mutex_.Get(), kMutexWaitMs);
     held_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+    timedOut_ = wait == WAIT_TIMEOUT;
   }
   ~CacheFileLock() {
     if (held_) ::ReleaseMutex(mutex_.Get());
@@ -32,10 +38,13 @@ class CacheFileLock {
   CacheFileLock& operator=(const CacheFileLock&) = delete;
 
   bool Held() const { return held_; }
+  // Someone else kept the mutex for the whole wait.
+  bool TimedOut() const { return timedOut_; }
 
  private:
   ScopedHandle mutex_;
   bool held_ = false;
+  bool timedOut_ = false;
 };
 
 struct FileStamp {
@@ -103,8 +112,9 @@ std::wstring SignerCache::MutexNameFor(const std::wstring& cacheFile) {
 
 int SignerCache::Lookup(const std::wstring& path, std::wstring& signer) {
   signer.clear();
-  if (cacheFile_.empty() || path.empty()) return 0;
+  if (!UsesFile() || path.empty()) return 0;
   LoadOnce();
+  if (!UsesFile()) return 0;
   const SignerCacheEntry* entry = Find(path);
   if (!entry || !IsCurrent(*entry)) return 0;
   signer = entry->signer;
@@ -171,8 +181,9 @@ void SignerCache::LoadOnce() {
   }
 }
 
-bool SignerCache::ReadCacheFile(std::vector<SignerCacheEntry>& entries) const {
+bool SignerCache::ReadCacheFile(std::vector<SignerCacheEntry>& entries) {
   CacheFileLock lock(cacheFile_);
+  if (lock.TimedOut()) fileUnavailable_ = true;
   if (!lock.Held() || GetAttributes(cacheFile_) == INVALID_FILE_ATTRIBUTES) return false;
   std::string bytes;
   if (FileSize(cacheFile_) == 0) return true;
@@ -192,16 +203,17 @@ bool SignerCache::Save() {
   if (!changed) return true;
   // Without a read first, the write would drop what other processes stored.
   LoadOnce();
-  if (!WriteCacheFile(entries_)) return false;
+  if (fileUnavailable_ || !WriteCacheFile(entries_)) return false;
   for (auto& entry : entries_) entry.changed = false;
   forgotten_ = false;
   return true;
 }
 
-bool SignerCache::WriteCacheFile(const std::vector<SignerCacheEntry>& entries) const {
+bool SignerCache::WriteCacheFile(const std::vector<SignerCacheEntry>& entries) {
   std::string bytes = EncodeSignerCacheRecords(entries);
   if (!SignerCacheCipher::Encipher(bytes)) return false;
   CacheFileLock lock(cacheFile_);
+  if (lock.TimedOut()) fileUnavailable_ = true;
   if (!lock.Held()) return false;
   // Written beside the cache and moved over it, so that a failed write
   // never leaves half a file behind.

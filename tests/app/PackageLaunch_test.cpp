@@ -219,14 +219,9 @@ TEST(InstallFolderTest, InstalledFolderIsLockedDefaultIsFree) {
 
 TEST(InstallFolderTest, FolderLongerThan250CharactersIsNotShown) {
   ProductSandbox sandbox;
-  sandbox.InstallEditor(SilentFixture(L"product_10.10.0.0.exe"));  // makes the key the cases overwrite
   for (const size_t length : {size_t{250}, size_t{251}}) {
     const std::wstring recorded = L"C:\\" + std::wstring(length - 3, L'x');
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\ZelkPic", 0, KEY_SET_VALUE, &key));
-    RegSetValueExW(key, L"Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(recorded.c_str()),
-                   static_cast<DWORD>((recorded.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
+    sandbox.RecordFolder(recorded);
     const InstallFolderChoice choice = ChooseInstallFolder();
     EXPECT_EQ(length <= 250 ? recorded : L"", choice.folder) << length;
     EXPECT_TRUE(choice.locked);
@@ -247,6 +242,75 @@ TEST(LaunchEditorTest, StartsTheInstalledEditor) {
   ASSERT_TRUE(LaunchEditor());
   for (int i = 0; i < 500 && sandbox.Log().find("editor: started") == std::string::npos; ++i) Sleep(20);
   EXPECT_NE(std::string::npos, sandbox.Log().find("editor: started")) << sandbox.Log();
+}
+
+// A copy of the demo editor planted where a bare "ZelkPdfEditor.exe" would
+// be found, removed again at the end of the case.
+class PlantedEditor {
+ public:
+  explicit PlantedEditor(const std::wstring& folder) : path_(folder + L"\\ZelkPdfEditor.exe") {
+    CreateDirectoryW(folder.c_str(), nullptr);
+    planted_ = CopyFileW(SilentFixture(L"product_10.10.0.0.exe").c_str(), path_.c_str(), FALSE) != FALSE;
+  }
+  // A copy that did start holds its file until it ends.
+  ~PlantedEditor() {
+    for (int i = 0; i < 200 && !DeleteFileW(path_.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND; ++i) Sleep(50);
+  }
+  PlantedEditor(const PlantedEditor&) = delete;
+  PlantedEditor& operator=(const PlantedEditor&) = delete;
+  bool Planted() const { return planted_; }
+
+ private:
+  std::wstring path_;
+  bool planted_ = false;
+};
+
+// Makes a folder the current one for the case.
+class CurrentFolderScope {
+ public:
+  explicit CurrentFolderScope(const std::wstring& folder) {
+    wchar_t old[MAX_PATH] = {};
+    const DWORD length = GetCurrentDirectoryW(MAX_PATH, old);
+    if (length > 0 && length < MAX_PATH) old_ = old;
+    changed_ = SetCurrentDirectoryW(folder.c_str()) != FALSE;
+  }
+  ~CurrentFolderScope() {
+    if (!old_.empty()) SetCurrentDirectoryW(old_.c_str());
+  }
+  CurrentFolderScope(const CurrentFolderScope&) = delete;
+  CurrentFolderScope& operator=(const CurrentFolderScope&) = delete;
+  bool Changed() const { return changed_; }
+
+ private:
+  std::wstring old_;
+  bool changed_ = false;
+};
+
+// The installer runs elevated: an editor the user could have put beside it
+// or in the current folder must not start in place of an installed one.
+TEST(LaunchEditorTest, NoAbsoluteRecordedFolderStartsNothing) {
+  struct Case {
+    const char* label;
+    const wchar_t* recorded;  // the "Path" value; null for none
+  };
+  const Case cases[] = {
+      {"NothingRecorded", nullptr},
+      {"RelativeFolderRecorded", L"installed"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    ProductSandbox sandbox;
+    const PlantedEditor besideInstaller(BinDir());
+    const PlantedEditor inCurrentFolder(sandbox.Temp().Path());
+    const PlantedEditor underRelativeFolder(sandbox.Temp().Join(L"installed"));
+    ASSERT_TRUE(besideInstaller.Planted() && inCurrentFolder.Planted() && underRelativeFolder.Planted());
+    const CurrentFolderScope current(sandbox.Temp().Path());
+    ASSERT_TRUE(current.Changed());
+    if (c.recorded != nullptr) sandbox.RecordFolder(c.recorded);
+    EXPECT_EQ(L"", InstalledEditorPath());
+    EXPECT_FALSE(LaunchEditor());
+    EXPECT_EQ("", sandbox.Log());
+  }
 }
 
 TEST(StartProcessTest, WaitsAndReadsTheExitCode) {

@@ -203,6 +203,11 @@ std::wstring ProductSandbox::InstallEditor(const std::wstring& product) {
   const std::wstring folder = temp_.Join(L"installed");
   CreateDirectoryW(folder.c_str(), nullptr);
   CopyFileW(product.c_str(), (folder + L"\\ZelkPdfEditor.exe").c_str(), FALSE);
+  RecordFolder(folder);
+  return folder;
+}
+
+void ProductSandbox::RecordFolder(const std::wstring& folder) {
   HKEY key = nullptr;
   if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\ZelkPic", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
                       nullptr) == ERROR_SUCCESS) {
@@ -210,7 +215,6 @@ std::wstring ProductSandbox::InstallEditor(const std::wstring& product) {
                    static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
   }
-  return folder;
 }
 
 std::string ProductSandbox::Log() const {

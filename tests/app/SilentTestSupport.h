@@ -74,6 +74,8 @@ class ProductSandbox {
 
   // Installs `product` as the editor in a folder of its own and records it.
   std::wstring InstallEditor(const std::wstring& product);
+  // Sets the product's "Path" value to `folder` as it is.
+  void RecordFolder(const std::wstring& folder);
   std::string Log() const;
   const ScopedTempDir& Temp() const { return temp_; }
 

@@ -180,6 +180,44 @@ TEST_F(BrowserTest, AddressWithAQuoteCannotAddBrowserSwitches) {
   EXPECT_FALSE(WasStarted(systemHandler_));
 }
 
+// Addresses other than http and https go nowhere: the system's handler
+// would start a program or open a local file for the elevated installer.
+TEST_F(BrowserTest, OnlyWebAddressesAreOpened) {
+  ScopedRegistryValue httpsCommand(HKEY_CLASSES_ROOT, L"https\\shell\\open\\command", L"");
+  ASSERT_TRUE(httpsCommand.SetText(L"\"" + systemHandler_ + L"\" \"%1\""));
+  const std::wstring planted = Copy(dir_.Join(L"Planted"), L"Planted.exe");
+  std::wstring plantedUrl = L"file:///" + planted;
+  for (wchar_t& c : plantedUrl) {
+    if (c == L'\\') c = L'/';
+  }
+  struct Case {
+    std::wstring url;
+    bool opened;
+  };
+  const Case cases[] = {
+      {plantedUrl, false},
+      {L"FILE:" + planted, false},
+      {planted, false},
+      {L"javascript:alert(1)", false},
+      {L"127.0.0.1:9/help", false},
+      {L"http:", false},
+      {L"https://", false},
+      {L"HTTPS://127.0.0.1:9/help", true},
+      {L"http://127.0.0.1:9/help", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.url);
+    DeleteFileW((systemHandler_ + L".args").c_str());
+    EXPECT_EQ(c.opened ? 16 : 0, Kx::OpenUrl(c.url));
+    if (c.opened) {
+      EXPECT_NE(std::wstring::npos, WaitForCommandLine(systemHandler_).find(c.url));
+      EndProcessesNamed(L"SystemHandler.exe");
+    }
+  }
+  EndProcessesNamed(L"Planted.exe");
+  EXPECT_FALSE(WasStarted(planted));
+}
+
 TEST_F(BrowserTest, RegisteredFolderWithoutTheProgramIsNotInstalled) {
   ASSERT_TRUE(PathValue(kBrenvik).SetText(dir_.Join(L"empty")));
   const std::wstring explorer = Install(kExplorer);

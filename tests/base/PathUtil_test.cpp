@@ -131,6 +131,30 @@ TEST(PathUtilTest, JoinPath) {
   }
 }
 
+TEST(PathUtilTest, IsAbsolutePathOnlyFromARoot) {
+  struct Case {
+    const wchar_t* path;
+    bool absolute;
+  };
+  const Case cases[] = {
+      {L"C:\\Program Files\\ZelkPic\\ZelkPdfEditor.exe", true},
+      {L"c:/x/y.exe", true},
+      {L"C:\\", true},
+      {L"\\\\server\\share\\y.exe", true},
+      {L"\\\\?\\C:\\x", true},
+      {L"ZelkPdfEditor.exe", false},
+      {L"sub\\ZelkPdfEditor.exe", false},
+      {L".\\ZelkPdfEditor.exe", false},
+      {L"C:ZelkPdfEditor.exe", false},  // relative to that drive's current folder
+      {L"\\ZelkPdfEditor.exe", false},  // relative to the current drive
+      {L"\\\\server", false},
+      {L"", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Kx::IsAbsolutePath(c.path), c.absolute) << c.path;
+  }
+}
+
 TEST(PathUtilTest, ExtendedPathOnlyForDriveLetterPaths) {
   struct Case {
     const wchar_t* path;
@@ -156,20 +180,9 @@ TEST(PathUtilTest, ExtendedPathOnlyForDriveLetterPaths) {
   }
 }
 
-TEST(PathUtilTest, FullPathFileNameAndFolder) {
+TEST(PathUtilTest, FullPathIsTakenFromTheCurrentFolder) {
   ScopedTempDir temp;
   std::wstring name, folder;
-  const std::wstring file = temp.Path() + L"\\sub\\..\\pkg.exe";
-  ASSERT_TRUE(Kx::FullPathFileName(file, name));
-  EXPECT_EQ(name, L"pkg.exe");
-  ASSERT_TRUE(Kx::FullPathFolder(file, folder));
-  EXPECT_EQ(folder, temp.Path() + L"\\");
-
-  // Forward slashes come back as backslashes.
-  ASSERT_TRUE(Kx::FullPathFolder(temp.Path() + L"/a/b.txt", folder));
-  EXPECT_EQ(folder, temp.Path() + L"\\a\\");
-
-  // Relative to the current folder.
   wchar_t current[MAX_PATH];
   ASSERT_GT(GetCurrentDirectoryW(MAX_PATH, current), 0u);
   ASSERT_TRUE(SetCurrentDirectoryW(temp.Path().c_str()));
@@ -192,15 +205,40 @@ TEST(PathUtilTest, FullPathBeyondTheFirstBuffer) {
   EXPECT_EQ(folder, path.substr(0, path.size() - 8));
 }
 
-TEST(PathUtilTest, FullPathFailures) {
+TEST(PathUtilTest, FullPathSplitsIntoNameAndFolder) {
+  struct Case {
+    const wchar_t* path;
+    const wchar_t* name;
+    const wchar_t* folder;
+  };
+  const Case cases[] = {
+      {L"C:\\x\\pkg.exe", L"pkg.exe", L"C:\\x\\"},
+      {L"C:\\x\\sub\\..\\pkg.exe", L"pkg.exe", L"C:\\x\\"},
+      // Forward slashes come back as backslashes.
+      {L"C:/x/a/b.txt", L"b.txt", L"C:\\x\\a\\"},
+      // A path ending in a separator names a folder: no file name.
+      {L"C:\\x\\", L"", L"C:\\x\\"},
+      {L"C:\\x/", L"", L"C:\\x\\"},
+      {L"C:\\", L"", L"C:\\"},
+      {L"\\\\server\\share\\dir\\", L"", L"\\\\server\\share\\dir\\"},
+      {L"\\\\server\\share\\f.txt", L"f.txt", L"\\\\server\\share\\"},
+      {L"C:\\x\\.", L"x", L"C:\\"},
+  };
+  for (const Case& c : cases) {
+    std::wstring name = L"unchanged";
+    std::wstring folder = L"unchanged";
+    EXPECT_TRUE(Kx::FullPathFileName(c.path, name)) << c.path;
+    EXPECT_EQ(name, c.name) << c.path;
+    EXPECT_TRUE(Kx::FullPathFolder(c.path, folder)) << c.path;
+    EXPECT_EQ(folder, c.folder) << c.path;
+  }
+}
+
+TEST(PathUtilTest, FullPathOfNothingFails) {
   std::wstring out = L"unchanged";
   EXPECT_FALSE(Kx::FullPathFileName(L"", out));
   EXPECT_FALSE(Kx::FullPathFolder(L"", out));
-  // A path ending in a separator names a folder, not a file.
-  EXPECT_FALSE(Kx::FullPathFileName(L"C:\\x\\", out));
   EXPECT_EQ(out, L"unchanged");
-  ASSERT_TRUE(Kx::FullPathFolder(L"C:\\x\\", out));
-  EXPECT_EQ(out, L"C:\\x\\");
 }
 
 TEST(PathUtilTest, LongPathOfExpandsShortNames) {

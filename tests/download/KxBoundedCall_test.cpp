@@ -95,4 +95,35 @@ TEST(KxBoundedCallTest, AStopEndsTheWaitForABlockedCall) {
   EXPECT_EQ(7, value);
 }
 
+// A call awaited in steps: a wait that passes leaves it running, and a
+// later wait takes its end; a stop gives it up.
+TEST(KxBoundedCallTest, APendingCallIsAwaitedAgain) {
+  KxBoundedCall calls;
+  const auto release = NewEvent();
+  const auto value = std::make_shared<std::atomic<int>>(0);
+  calls.Start(
+      [release, value] {
+        WaitForSingleObject(release->Get(), INFINITE);
+        value->store(5);
+      },
+      nullptr);
+  EXPECT_TRUE(calls.Pending());
+  EXPECT_EQ(KxCallEnd::kPending, calls.Await(nullptr, 100, false));
+  EXPECT_EQ(static_cast<DWORD>(ERROR_INTERNET_TIMEOUT), GetLastError());
+  EXPECT_TRUE(calls.Pending());
+  SetEvent(release->Get());
+  EXPECT_EQ(KxCallEnd::kFinished, calls.Await(nullptr, 10000, false));
+  EXPECT_FALSE(calls.Pending());
+  EXPECT_EQ(5, value->load());
+
+  const auto stop = NewEvent();
+  const auto never = NewEvent();
+  calls.Start([never] { WaitForSingleObject(never->Get(), 10000); }, nullptr);
+  EXPECT_EQ(KxCallEnd::kPending, calls.Await(stop->Get(), 50, false));
+  SetEvent(stop->Get());
+  EXPECT_EQ(KxCallEnd::kStopped, calls.Await(stop->Get(), 10000, false));
+  EXPECT_FALSE(calls.Pending());
+  SetEvent(never->Get());
+}
+
 }  // namespace

@@ -219,6 +219,36 @@ TEST_F(KxHttpFileTest, ReadBlockReadsWholeBlocksUntilTheEnd) {
   EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), lastError);
 }
 
+// A pause in the body longer than the session's receive timeout: the read
+// answers ERROR_INTERNET_TIMEOUT with the request still open (Windows by
+// its own timeout, Wine by our stand-in), and the next reads get every byte.
+TEST_F(KxHttpFileTest, APauseBeyondTheReceiveTimeoutReadsAsATimeoutAndLosesNothing) {
+  session_.SetReceiveTimeoutMs(1000);
+  session_.SetCallTimeoutMs(16000);
+  KxHttpFile file;
+  // 15000 bytes, two and a half seconds of nothing, the other 15000.
+  ASSERT_TRUE(file.OpenUrl(session_, TestServer::Url(L"/pause/f?size=30000&trickle=2500&chunk=15000"), L""));
+  std::vector<char> block(KxHttpFile::kBlockSize);
+  std::string body;
+  int timeouts = 0;
+  for (int reads = 0; reads < 100; ++reads) {
+    DWORD read = 0;
+    DWORD error = 0;
+    if (file.Read(block.data(), KxHttpFile::kBlockSize, read, error)) {
+      if (read == 0) break;
+      body.append(block.data(), read);
+      continue;
+    }
+    ASSERT_EQ(static_cast<DWORD>(ERROR_INTERNET_TIMEOUT), error);
+    ASSERT_TRUE(file.IsOpen());
+    EXPECT_NE(0u, file.CallStartTick()) << "the read still runs";
+    ++timeouts;
+  }
+  EXPECT_GE(timeouts, 1);
+  EXPECT_EQ(TestServer::PatternBytes(0, 30000), body);
+  EXPECT_EQ(0u, file.CallStartTick());
+}
+
 TEST_F(KxHttpFileTest, BodyWithoutLengthEndsWhenTheServerCloses) {
   KxHttpFile file;
   ASSERT_TRUE(file.OpenUrl(session_, TestServer::Url(L"/no-length/f?size=30000&length=none"), L""));

@@ -8,9 +8,11 @@
 #include "base/FileUtil.h"
 #include "base/KxRefCounted.h"
 #include "base/ScopedHandle.h"
+#include "base/StringUtil.h"
 #include "tests/download/DownloadTestHelpers.h"
 #include "tests/support/TestServer.h"
 #include "tests/support/TestSupport.h"
+#include "verify/KxHashCalcMD5.h"
 
 namespace {
 
@@ -81,6 +83,9 @@ TEST_F(SimpleDownloadHandlerTest, LibCurlServesTheDownloadWhenItsDllIsThereAndWi
   }
 }
 
+// What the request expects the whole file's MD5 to be.
+enum class ExpectedMd5 { kNone, kOfServerFile, kOfOtherBytes };
+
 // Resumes over WinINet: what is sent after a partial file of a given size
 // and a server of a given behaviour, and that the result is always right.
 struct WinInetResumeCase {
@@ -90,19 +95,39 @@ struct WinInetResumeCase {
   const char* serverQuery;   // beside size=
   std::vector<std::string> ranges;  // Range of each request, in order
   size_t finalSize;
+  size_t damagedHead = 0;    // leading bytes on disk of seed 1: a tail that passes the overlap
+  ExpectedMd5 md5 = ExpectedMd5::kNone;
 };
 
 class WinInetResumeTest : public SimpleDownloadHandlerTest,
-                          public ::testing::WithParamInterface<WinInetResumeCase> {};
+                          public ::testing::WithParamInterface<WinInetResumeCase> {
+ protected:
+  // Lower case: the digest is compared ignoring case.
+  static std::wstring Md5Of(const std::string& bytes) {
+    Kx::KxHashCalcMD5 md5;
+    md5.Init();
+    md5.Update(bytes.data(), bytes.size());
+    md5.Final();
+    std::wstring hex = md5.GetHexString();
+    Kx::ToLower(hex);
+    return hex;
+  }
+};
 
 TEST_P(WinInetResumeTest, ResumesOnlyWhatCanBeTrusted) {
   const WinInetResumeCase& c = GetParam();
   LibCurlPresence curl(false);
   constexpr size_t kSize = 200000;
-  ASSERT_TRUE(zelk::test::WriteFileBytes(Temporary(), TestServer::PatternBytes(0, c.partialSize, c.partialSeed)));
-  ASSERT_TRUE(Run(Request(UrlFor("size=" + std::to_string(kSize) + c.serverQuery))));
+  std::string partial = TestServer::PatternBytes(0, c.partialSize, c.partialSeed);
+  partial.replace(0, c.damagedHead, TestServer::PatternBytes(0, c.damagedHead, 1));
+  ASSERT_TRUE(zelk::test::WriteFileBytes(Temporary(), partial));
+  DownloadRequest request = Request(UrlFor("size=" + std::to_string(kSize) + c.serverQuery));
+  if (c.md5 == ExpectedMd5::kOfServerFile) request.expectedMd5 = Md5Of(TestServer::PatternBytes(0, kSize));
+  if (c.md5 == ExpectedMd5::kOfOtherBytes) request.expectedMd5 = Md5Of(TestServer::PatternBytes(0, kSize, 1));
+  ASSERT_TRUE(Run(request));
   EXPECT_EQ(TestServer::PatternBytes(0, c.finalSize), Target());
   EXPECT_FALSE(Kx::FileExists(Temporary()));
+  EXPECT_EQ(0u, listener_.completeError);
   std::vector<std::string> ranges;
   for (const RecordedRequest& r : Log()) ranges.push_back(RangeOf(r));
   EXPECT_EQ(c.ranges, ranges);
@@ -117,7 +142,16 @@ INSTANTIATE_TEST_SUITE_P(
         WinInetResumeCase{"RangedAnswerShorterThanTheOverlapStartsAgain", 100000, 0, "&rangelength=100",
                           {"bytes=67232-", ""}, 200000},
         WinInetResumeCase{"RangeAnsweredWith200StartsAgain", 100000, 0, "&ranges=ignore",
-                          {"bytes=67232-", "bytes=67232-", "bytes=67232-", ""}, 200000}),
+                          {"bytes=67232-", "bytes=67232-", "bytes=67232-", ""}, 200000},
+        WinInetResumeCase{"MatchingMd5KeepsTheResume", 100000, 0, "", {"bytes=67232-"}, 200000, 0,
+                          ExpectedMd5::kOfServerFile},
+        // The overlap passes, but bytes kept from before are wrong: only
+        // the digest of the whole file tells.
+        WinInetResumeCase{"DamagedHeadFailsTheMd5AndStartsAgain", 100000, 0, "", {"bytes=67232-", ""}, 200000,
+                          1000, ExpectedMd5::kOfServerFile},
+        // The full download that follows checks no digest.
+        WinInetResumeCase{"MismatchingMd5StartsAgain", 100000, 0, "", {"bytes=67232-", ""}, 200000, 0,
+                          ExpectedMd5::kOfOtherBytes}),
     [](const ::testing::TestParamInfo<WinInetResumeCase>& info) { return std::string(info.param.name); });
 
 TEST_F(SimpleDownloadHandlerTest, ACutConnectionKeepsThePartialFileAndTheRetryResumesIt) {
@@ -198,25 +232,29 @@ TEST_F(SimpleDownloadHandlerTest, BodiesWithoutALengthOrWithLengthZero) {
 struct SlowServerCase {
   const char* name;
   const char* query;
+  size_t size;
 };
 
 class SlowServerTest : public SimpleDownloadHandlerTest, public ::testing::WithParamInterface<SlowServerCase> {};
 
 TEST_P(SlowServerTest, WinInetWaitsForAServerThatPausesForSeconds) {
   LibCurlPresence curl(false);
-  ASSERT_TRUE(Run(Request(UrlFor(GetParam().query)))) << "error " << listener_.completeError;
-  EXPECT_EQ(TestServer::PatternBytes(0, 60000), Target());
+  const SlowServerCase& c = GetParam();
+  ASSERT_TRUE(Run(Request(UrlFor("size=" + std::to_string(c.size) + c.query)))) << "error " << listener_.completeError;
+  EXPECT_EQ(TestServer::PatternBytes(0, c.size), Target());
   EXPECT_EQ(1u, Log().size());
   EXPECT_EQ(0u, handler_->GetRetryCount());
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SlowServerTest,
-                         ::testing::Values(SlowServerCase{"AnswerAfterTwoSeconds", "size=60000&delay=2000"},
-                                           // 30000 bytes, two seconds of nothing, the other 30000.
-                                           SlowServerCase{"PauseInTheBody", "size=60000&trickle=2000&chunk=30000"}),
-                         [](const ::testing::TestParamInfo<SlowServerCase>& info) {
-                           return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SlowServerTest,
+    ::testing::Values(SlowServerCase{"AnswerAfterTwoSeconds", "&delay=2000", 60000},
+                      // 30000 bytes, two seconds of nothing, the other 30000.
+                      SlowServerCase{"PauseInTheBody", "&trickle=2000&chunk=30000", 60000},
+                      // A jittery link: 21 pauses of 1.6 s, each one idle read
+                      // or more, far beyond 15 in all but never many in a row.
+                      SlowServerCase{"ManyShortPausesInTheBody", "&trickle=1600&chunk=4000", 88000}),
+    [](const ::testing::TestParamInfo<SlowServerCase>& info) { return std::string(info.param.name); });
 
 TEST_F(SimpleDownloadHandlerTest, EmptyUrlOrTargetFailsWithoutCallbacks) {
   DownloadRequest request = Request(L"");

@@ -251,10 +251,14 @@ TEST(SignerCacheMutexTest, NameIsMadeFromTheLoweredFileName) {
   EXPECT_EQ(prefix + L"ÄÖ.bin", Kx::SignerCache::MutexNameFor(L"ÄÖ.BIN"));
 }
 
+// A lookup on a cache of its own, as another process would make it; with
+// `storeAndSave` a store and a save after it.
 struct LookupJob {
   std::wstring cacheFile;
   std::wstring path;
+  bool storeAndSave = false;
   int result = -1;
+  bool saved = true;
 };
 
 DWORD CALLBACK RunLookup(void* context) {
@@ -263,7 +267,11 @@ DWORD CALLBACK RunLookup(void* context) {
   cache.SetCacheFile(job->cacheFile);
   std::wstring signer;
   job->result = cache.Lookup(job->path, signer);
-  return 0;
+  if (job->storeAndSave) {
+    cache.Store(3, job->path, L"Changed Signer");
+    job->saved = cache.Save();
+  }
+  return 0;  // the destructor saves once more
 }
 
 DWORD CALLBACK TakeAndAbandon(void* context) {
@@ -287,6 +295,41 @@ TEST_F(SignerCacheTest, ReadingWaitsForTheNamedMutex) {
   ReleaseMutex(mutex.Get());
   ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(worker.Get(), 30000));
   EXPECT_EQ(2, job.result);
+}
+
+// The mutex is global: whoever keeps it, another user's process too, must
+// not hang the installer. The cache then works without its file.
+TEST_F(SignerCacheTest, MutexKeptByAnotherGoesWithoutTheFile) {
+  {
+    Kx::SignerCache cache;
+    cache.SetCacheFile(cacheFile_);
+    cache.Store(2, first_, L"First Signer");
+  }
+  std::string before;
+  ASSERT_TRUE(ReadFileBytes(cacheFile_, before));
+  Kx::ScopedHandle mutex(CreateMutexW(nullptr, TRUE, Kx::SignerCache::MutexNameFor(cacheFile_).c_str()));
+  ASSERT_TRUE(mutex);
+
+  LookupJob job{cacheFile_, first_, true};
+  Kx::ScopedHandle worker(CreateThread(nullptr, 0, RunLookup, &job, 0, nullptr));
+  ASSERT_TRUE(worker);
+  // Ends while the mutex is still kept (far longer than the cache waits).
+  const DWORD wait = WaitForSingleObject(worker.Get(), 60000);
+  ReleaseMutex(mutex.Get());
+  WaitForSingleObject(worker.Get(), 30000);  // the job is on this stack
+  ASSERT_EQ(WAIT_OBJECT_0, wait);
+  EXPECT_EQ(0, job.result);
+  EXPECT_FALSE(job.saved);
+  std::string after;
+  ASSERT_TRUE(ReadFileBytes(cacheFile_, after));
+  EXPECT_EQ(before, after);
+
+  // Once free, the file serves again, untouched.
+  Kx::SignerCache cache;
+  cache.SetCacheFile(cacheFile_);
+  std::wstring signer;
+  EXPECT_EQ(2, cache.Lookup(first_, signer));
+  EXPECT_EQ(L"First Signer", signer);
 }
 
 TEST_F(SignerCacheTest, AbandonedMutexCountsAsAcquired) {
