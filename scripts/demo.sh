@@ -28,10 +28,12 @@ channel=${ZELK_DEMO_CHANNEL:-100090}
 state="$root/build/demo"
 
 # The package's address, the one place that names it: the installer is
-# built with it. Sent in small pieces a little apart, so the progress page
+# built with it. Over https, as users download it: the server's certificate
+# comes from with-server.sh's root for this run, which the host trusts while
+# the server runs. Sent in small pieces a little apart, so the progress page
 # can be watched. (Only called inside with-server.sh, which names the port.)
 package_url() {
-  echo "http://127.0.0.1:$ZELK_TEST_SERVER_PORT/files/zelkpic_KUID_100090_v10.10.exe?trickle=30&chunk=2048"
+  echo "https://127.0.0.1:$ZELK_TEST_SERVER_HTTPS_PORT/files/zelkpic_KUID_100090_v10.10.exe?trickle=30&chunk=2048"
 }
 
 if [ "${1:-}" != --with-server ]; then
@@ -74,6 +76,9 @@ installer="$bin/zelkpdf_$channel.exe"
 # apply, not the one that lets an unsigned installer run any package.
 signing="$bin/silent_fixtures/signing"
 "$root/tests/verify/sign-file.sh" "$signing/mobile.key" "$signing/mobile.chain.pem" "$installer" "$installer"
+# libcurl_x86.dll beside it is loaded only when it passes the same signer
+# rules: the build's copy signed by the same publisher.
+cp "$bin/silent_fixtures/libcurl_x86.dll" "$bin/libcurl_x86.dll"
 cp "$bin/silent_fixtures/product_10.10.0.0.exe" "$server_dir/files/zelkpic_KUID_100090_v10.10.exe"
 
 run() { "$root/tests/harness/wine-run.sh" "$state" "$@"; }
@@ -124,7 +129,10 @@ fi
 echo
 echo "demo: requests the server received:"
 for request in "$server_dir"/requests/*.txt; do
-  [ -f "$request" ] && head -n 1 "$request"
+  [ -f "$request" ] || continue
+  over=http
+  [ -f "${request%.txt}.tls" ] && over=https
+  echo "  $(head -n 1 "$request" | tr -d '\r') ($over, $(grep -a -m1 -i '^User-Agent:' "$request" | tr -d '\r' || echo 'no User-Agent'))"
 done
 echo "demo: package log ($log):"
 if [ -f "$log" ]; then sed 's/^/  /' "$log"; else echo "  (empty: the package did not run)"; fi

@@ -1,0 +1,106 @@
+// DLLs planted beside the installer, where it usually runs from a downloads
+// folder anyone can write to. Wine is told to prefer a native DLL found
+// beside the program, as Windows does for any DLL that is not a known
+// system DLL, so a planted file would load if the installer let it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/InstalledProduct.h"
+#include "base/FileUtil.h"
+#include "tests/app/SilentTestSupport.h"
+#include "tests/support/TestServer.h"
+
+namespace {
+
+using zelk::test::BinDir;
+using zelk::test::ChildProcess;
+using zelk::test::kExpectedDefaultInstallDir;
+using zelk::test::ProductSandbox;
+using zelk::test::Quote;
+using zelk::test::SilentFixture;
+using zelk::test::TestServer;
+using zelk::test::WideToUtf8;
+
+// The value of an environment variable, or "" when it is not set.
+std::wstring EnvironmentValue(const wchar_t* name) {
+  wchar_t value[1024] = {};
+  const DWORD length = GetEnvironmentVariableW(name, value, 1024);
+  return length < 1024 ? std::wstring(value, length) : std::wstring();
+}
+
+// Sets an environment variable for the programs this test starts and puts
+// the old value back afterwards.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const wchar_t* name, const std::wstring& value) : name_(name), old_(EnvironmentValue(name)) {
+    SetEnvironmentVariableW(name, value.c_str());
+  }
+  ~ScopedEnvironment() { SetEnvironmentVariableW(name_, old_.empty() ? nullptr : old_.c_str()); }
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  const wchar_t* name_;
+  std::wstring old_;
+};
+
+// The installer's two transports ask for the same thing in their own words:
+// the handler gives WinINet "Accept:*/*", libcurl sends its own "Accept: */*".
+std::string Transport(const zelk::test::RecordedRequest& request) {
+  if (request.headerText.find("Accept: */*") != std::string::npos) return "libcurl";
+  if (request.headerText.find("Accept:*/*") != std::string::npos) return "WinINet";
+  return "neither";
+}
+
+struct PlantCase {
+  const char* label;
+  const wchar_t* planted;  // its name beside the installer
+  const wchar_t* source;   // in the bin folder
+  bool libcurlUsed;        // the package came through libcurl, not WinINet
+};
+
+TEST(PlantedLibraryTest, OnlyASignedLibcurlBesideTheInstallerIsLoaded) {
+  ASSERT_TRUE(TestServer::Available()) << "run with ZELK_TEST_SERVER=1";
+  const PlantCase cases[] = {
+      {"an unsigned libcurl_x86.dll", L"libcurl_x86.dll", L"planted.dll", false},
+      {"a version.dll", L"version.dll", L"planted.dll", false},
+      {"libcurl_x86.dll signed by a listed publisher", L"libcurl_x86.dll", L"silent_fixtures\\libcurl_x86.dll", true},
+  };
+  int served = 0;
+  for (const PlantCase& c : cases) {
+    ProductSandbox sandbox;
+    // A file name of its own per case (and no other test's: Wine's file
+    // names ignore case), so its requests can be told apart.
+    const std::wstring name = L"zelkpic_KUID_10019" + std::to_wstring(served++) + L"_v10.10.exe";
+    ASSERT_TRUE(zelk::test::ServeFile(SilentFixture(L"product_10.10.0.0.exe"), name));
+    std::wstring installer;
+    ASSERT_TRUE(zelk::test::RepointedInstaller(sandbox.Temp().Path(), L"zelkpdf_1234.exe",
+                                               TestServer::Url(L"/files/" + name), installer));
+    const std::wstring planted = sandbox.Temp().Join(c.planted);
+    ASSERT_TRUE(CopyFileW((BinDir() + L"\\" + c.source).c_str(), planted.c_str(), FALSE)) << c.label;
+
+    DWORD exitCode = 99;
+    {
+      const ScopedEnvironment overrides(L"WINEDLLOVERRIDES",
+                                        EnvironmentValue(L"WINEDLLOVERRIDES") + L";version,libcurl_x86=n,b");
+      ChildProcess process;
+      ASSERT_TRUE(process.Start(Quote(installer) + L" /s"));
+      ASSERT_TRUE(process.Wait(120000, exitCode)) << c.label;
+    }
+    const std::string what = std::string(c.label) + "\n" + sandbox.Log();
+    EXPECT_EQ(1u, exitCode) << what;
+    EXPECT_FALSE(Kx::FileExists(planted + L".loaded")) << c.label << " was loaded";
+    EXPECT_NE(std::string::npos, sandbox.Log().find("package: file ")) << what;
+    EXPECT_TRUE(Kx::FileExists(std::wstring(kExpectedDefaultInstallDir) + L"\\ZelkPdfEditor.exe")) << what;
+
+    const auto requests = TestServer::Requests(WideToUtf8(L"/files/" + name));
+    ASSERT_FALSE(requests.empty()) << c.label;
+    EXPECT_EQ(c.libcurlUsed ? "libcurl" : "WinINet", Transport(requests.back())) << c.label << "\n"
+                                                                                   << requests.back().headerText;
+  }
+}
+
+}  // namespace
