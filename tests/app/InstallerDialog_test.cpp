@@ -22,6 +22,7 @@
 #include "miniui/core/KxMiniUIRootView.h"
 #include "tests/app/SilentTestSupport.h"
 #include "tests/app/WindowedTestSupport.h"
+#include "tests/support/FreedBlockWatch.h"
 #include "tests/support/TestServer.h"
 
 namespace zelk::test {
@@ -49,23 +50,18 @@ testing::Environment* const g_framework = testing::AddGlobalTestEnvironment(new 
 
 // A visible window of this thread with the system's dialog class: a box
 // or the folder browser.
+BOOL CALLBACK NoteVisibleDialog(HWND window, LPARAM found) {
+  wchar_t name[16] = {};
+  GetClassNameW(window, name, 16);
+  if (!IsWindowVisible(window) || std::wstring(name) != L"#32770") return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
 HWND FindDialogOfThisThread() {
-  struct Search {
-    HWND found = nullptr;
-  } search;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM data) -> BOOL {
-        wchar_t name[16] = {};
-        GetClassNameW(window, name, 16);
-        if (IsWindowVisible(window) && std::wstring(name) == L"#32770") {
-          reinterpret_cast<Search*>(data)->found = window;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  HWND found = nullptr;
+  EnumThreadWindows(GetCurrentThreadId(), &NoteVisibleDialog, reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 // Answers any dialog the window opens on this thread with `command` (by
@@ -195,6 +191,38 @@ TEST_F(InstallerDialogTest, ChosenFolderGetsTheProductFolderAddedAndTheBrowserOp
     EXPECT_EQ(folder, dialog_->PathDelegate().InstallPath());
   }
   Kx::DeleteTree(apps);
+}
+
+// Every way the window and the object go, whatever page they are on: no
+// view freed with the window is written to afterwards (the folder edit's
+// delegate is let go of before its view is).
+TEST_F(InstallerDialogTest, NoWayOutTouchesAFreedView) {
+  const struct {
+    const char* name;
+    void (*leave)(InstallerDialog& dialog);
+  } ways[] = {
+      {"finish on page 502", [](InstallerDialog& dialog) { dialog.Finish(5); }},
+      {"finish on page 504 reached from 502",
+       [](InstallerDialog& dialog) {
+         dialog.LoadLayout(InstallerDialog::kPageFinished);
+         dialog.Finish(5);
+       }},
+      {"window destroyed from outside", [](InstallerDialog& dialog) { DestroyWindow(dialog.GetHwnd()); }},
+      {"object deleted with its window alive", [](InstallerDialog&) {}},
+  };
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.name);
+    const FreedBlockWatch watch;
+    const HWND window = Open();
+    ASSERT_NE(nullptr, window);
+    ASSERT_NE(nullptr, dialog_->PathDelegate().EditView());
+    way.leave(*dialog_);
+    PumpFor(100);
+    dialog_.reset();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_GT(watch.Kept(), 0u) << "the tree was not freed while watched";
+    EXPECT_EQ(0u, watch.Damaged());
+  }
 }
 
 TEST_F(InstallerDialogTest, FolderLongerThan250IsNotTakenFromTheRegistry) {
