@@ -625,13 +625,19 @@ bool KxMiniUICanvasGdiplus::PrepareText(const KxMiniUITextFormat& format, int tr
   setup.style = static_cast<int>(format.fontStyle & 0xF);
   setup.family = std::make_unique<Gdiplus::FontFamily>(setup.face.c_str());
   if (setup.family->GetLastStatus() != Gdiplus::Ok) {
-    setup.family.reset(Gdiplus::FontFamily::GenericSansSerif()->Clone());
-    if (!setup.family) return false;
+    // A system without the face may have no generic one either (a Wine
+    // prefix without fonts answers none): such text is left undrawn.
+    const Gdiplus::FontFamily* generic = Gdiplus::FontFamily::GenericSansSerif();
+    if (generic == nullptr) return false;
+    setup.family.reset(generic->Clone());
+    if (!setup.family || setup.family->GetLastStatus() != Gdiplus::Ok) return false;
   }
   setup.font = std::make_unique<Gdiplus::Font>(setup.family.get(), setup.size, setup.style, Gdiplus::UnitPixel);
   if (Track(setup.font->GetLastStatus()) != Gdiplus::Ok) return false;
   if (!stringFormat_) {
-    stringFormat_.reset(Gdiplus::StringFormat::GenericTypographic()->Clone());
+    const Gdiplus::StringFormat* typographic = Gdiplus::StringFormat::GenericTypographic();
+    if (typographic == nullptr) return false;
+    stringFormat_.reset(typographic->Clone());
     if (!stringFormat_) return false;
   }
   stringFormat_->SetAlignment(ToAlignment(format.align));

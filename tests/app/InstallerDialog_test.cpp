@@ -19,10 +19,12 @@
 #include "miniui/controls/KxMiniUIEditView.h"
 #include "miniui/controls/KxMiniUIProgress.h"
 #include "miniui/controls/KxMiniUITextView.h"
+#include "miniui/core/KxMiniUIResourceManager.h"
 #include "miniui/core/KxMiniUIRootView.h"
 #include "tests/app/SilentTestSupport.h"
 #include "tests/app/WindowedTestSupport.h"
 #include "tests/support/FreedBlockWatch.h"
+#include "tests/support/ScreenCapture.h"
 #include "tests/support/TestServer.h"
 
 namespace zelk::test {
@@ -222,6 +224,32 @@ TEST_F(InstallerDialogTest, NoWayOutTouchesAFreedView) {
     EXPECT_FALSE(IsWindow(window));
     EXPECT_GT(watch.Kept(), 0u) << "the tree was not freed while watched";
     EXPECT_EQ(0u, watch.Damaged());
+  }
+}
+
+// Also run in a Wine prefix without fonts (ctest: app_tests_plain_desktop),
+// where neither the layouts' faces nor a generic one exist: the window
+// still opens and its pictures are painted; only the texts are missing.
+TEST_F(InstallerDialogTest, OpensAndPaintsItsPicturesWhateverFontsTheDesktopHas) {
+  const HWND window = Open();
+  ASSERT_NE(nullptr, window);
+  EXPECT_TRUE(IsWindowVisible(window));
+  std::shared_ptr<KxMiniUIBitmap> background = KxMiniUIResourceManager::Instance()->GetPngPool()->Get(5024);
+  ASSERT_NE(nullptr, background);
+  Gdiplus::Bitmap* picture = background->GetNative();
+  ASSERT_NE(nullptr, picture);
+  RECT screen{};
+  GetClientRect(window, &screen);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&screen), 2);
+  const ScreenCapture shown(screen);
+  // Points where page 502 shows nothing but its background picture.
+  for (const POINT at : {POINT{30, 150}, POINT{580, 250}, POINT{100, 330}}) {
+    Gdiplus::Color expected;
+    ASSERT_EQ(Gdiplus::Ok, picture->GetPixel(at.x, at.y, &expected));
+    const COLORREF seen = shown.At(at.x, at.y);
+    EXPECT_NEAR(expected.GetR(), GetRValue(seen), 2) << at.x << "," << at.y;
+    EXPECT_NEAR(expected.GetG(), GetGValue(seen), 2) << at.x << "," << at.y;
+    EXPECT_NEAR(expected.GetB(), GetBValue(seen), 2) << at.x << "," << at.y;
   }
 }
 
