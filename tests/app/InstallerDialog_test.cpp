@@ -131,6 +131,27 @@ class InstallerDialogTest : public testing::Test {
     return window;
   }
 
+  // Page 502, downloading the signed demo package served as /files/`name`
+  // with `query` once the install starts.
+  HWND OpenServing(const std::wstring& name, const std::wstring& query) {
+    EXPECT_TRUE(TestServer::Available()) << "run with ZELK_TEST_SERVER=1";
+    EXPECT_TRUE(ServeFile(SilentFixture(L"product_10.10.0.0.exe"), name));
+    const HWND window = Open();
+    if (window != nullptr) dialog_->SetPackageAddress(TestServer::Url(L"/files/" + name + query));
+    return window;
+  }
+
+  // The running download, cancelled, fails: box 507, answered, and 7.
+  void CancelTheDownload(HWND window) {
+    const DialogWatch watch;
+    const std::shared_ptr<DownloadHandlerSlot> slot = installer::FileDownloader::Instance().HandlerSlot();
+    ASSERT_TRUE(slot);
+    slot->Cancel();
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window); }, 30000));
+    EXPECT_EQ(1, watch.Seen());
+    EXPECT_EQ(7, dialog_->ExitCode());
+  }
+
   template <typename T>
   T* View(int id) {
     return dynamic_cast<T*>(dialog_->GetRootView()->FindViewById(id));
@@ -363,12 +384,9 @@ TEST_F(InstallerDialogTest, TryItNowOnTheFinishedPageStartsTheEditorAndClosesWit
 }
 
 TEST_F(InstallerDialogTest, OnTheProgressPageCloseIsDisabledButEscapeStillAsks) {
-  ASSERT_TRUE(TestServer::Available()) << "run with ZELK_TEST_SERVER=1";
-  ASSERT_TRUE(ServeFile(SilentFixture(L"product_10.10.0.0.exe"), L"zelkpic_KUID_100090_held.exe"));
-  const HWND window = Open();
-  ASSERT_NE(nullptr, window);
   // A little, then nothing: the download stays in progress.
-  dialog_->SetPackageAddress(TestServer::Url(L"/files/zelkpic_KUID_100090_held.exe?stall=4000"));
+  const HWND window = OpenServing(L"zelkpic_KUID_100090_held.exe", L"?stall=4000");
+  ASSERT_NE(nullptr, window);
   ClickAt(window, kInstallButton.x, kInstallButton.y);
   ASSERT_TRUE(PumpUntil([&] { return dialog_->GetLayoutId() == InstallerDialog::kPageInstalling; }, 10000));
   KxMiniUIView* close = View<KxMiniUIView>(101);
@@ -384,25 +402,61 @@ TEST_F(InstallerDialogTest, OnTheProgressPageCloseIsDisabledButEscapeStillAsks) 
     EXPECT_TRUE(IsWindow(window));
     EXPECT_EQ(static_cast<UINT>(InstallerDialog::kPageInstalling), dialog_->GetLayoutId());
   }
-  // The stalled download, cancelled, fails: box 507, answered by the watch,
-  // and 7.
-  const DialogWatch watch;
-  const std::shared_ptr<DownloadHandlerSlot> slot = installer::FileDownloader::Instance().HandlerSlot();
-  ASSERT_TRUE(slot);
-  slot->Cancel();
-  ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window); }, 30000));
-  EXPECT_EQ(1, watch.Seen());
-  EXPECT_EQ(7, dialog_->ExitCode());
+  CancelTheDownload(window);
+}
+
+TEST_F(InstallerDialogTest, ReturnOnTheReadyPageStartsTheInstall) {
+  const HWND window = OpenServing(L"zelkpic_KUID_100090_return.exe", L"?stall=4000");
+  ASSERT_NE(nullptr, window);
+  PressKey(window, VK_RETURN);
+  ASSERT_TRUE(PumpUntil([&] { return dialog_->GetLayoutId() == InstallerDialog::kPageInstalling; }, 10000))
+      << "Return on page 502 did not start the install";
+  EXPECT_TRUE(PumpUntil([] { return !TestServer::Requests("/files/zelkpic_KUID_100090_return.exe").empty(); },
+                        10000))
+      << "no download";
+  CancelTheDownload(window);
+}
+
+// A download of known size fills the bar's first half in step with the
+// bytes: the bar and the text show the same percentage, never less than
+// before, passing through values between the start and the end.
+TEST_F(InstallerDialogTest, KnownSizeFillsTheFirstHalfAsTheBytesArrive) {
+  const HWND window = OpenServing(L"zelkpic_KUID_100090_sized.exe", L"?trickle=40&chunk=1024");
+  ASSERT_NE(nullptr, window);
+  ClickAt(window, kInstallButton.x, kInstallButton.y);
+
+  std::vector<unsigned> shown;
+  const bool ended = PumpUntil(
+      [&] {
+        if (!IsWindow(window)) return true;
+        auto* bar = View<KxMiniUIProgress>(1103);
+        auto* text = View<KxMiniUITextView>(1102);
+        // Nothing is shown before the first tick.
+        if (dialog_->Stage() != 0 || bar == nullptr || text == nullptr || text->GetText().empty()) return false;
+        const unsigned value = static_cast<unsigned>(bar->GetValue());
+        if (!shown.empty() && shown.back() == value) return false;
+        shown.push_back(value);
+        EXPECT_EQ(std::to_wstring(value) + L"%", text->GetText()) << "text beside bar value " << value;
+        return false;
+      },
+      120000);
+  ASSERT_TRUE(ended);
+  EXPECT_EQ(0, dialog_->ExitCode());
+  std::string seen;
+  for (const unsigned value : shown) seen += std::to_string(value) + " ";
+  SCOPED_TRACE("shown while downloading: " + seen);
+  ASSERT_FALSE(shown.empty());
+  EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
+  EXPECT_LE(shown.back(), 50u);
+  EXPECT_GE(std::count_if(shown.begin(), shown.end(), [](unsigned v) { return v > 0 && v < 49; }), 1)
+      << "no share of a known size shown";
 }
 
 TEST_F(InstallerDialogTest, UnknownSizeHoldsTheBarAt49UntilThePackageRuns) {
-  ASSERT_TRUE(TestServer::Available()) << "run with ZELK_TEST_SERVER=1";
-  ASSERT_TRUE(ServeFile(SilentFixture(L"product_10.10.0.0.exe"), L"zelkpic_KUID_100090_nosize.exe"));
   // No length header and a slow body: several ticks see the download.
   SetEnvironmentVariableW(L"ZELK_DEMO_PACKAGE_WAIT", L"4000");
-  const HWND window = Open();
+  const HWND window = OpenServing(L"zelkpic_KUID_100090_nosize.exe", L"?length=none&trickle=40&chunk=2048");
   ASSERT_NE(nullptr, window);
-  dialog_->SetPackageAddress(TestServer::Url(L"/files/zelkpic_KUID_100090_nosize.exe?length=none&trickle=40&chunk=2048"));
   ClickAt(window, kInstallButton.x, kInstallButton.y);
 
   std::vector<unsigned> whileDownloading, whilePackageRuns;
