@@ -109,6 +109,12 @@ class DialogWatch {
 };
 DialogWatch* DialogWatch::current_ = nullptr;
 
+std::string Listed(const std::vector<unsigned>& values) {
+  std::string text;
+  for (const unsigned value : values) text += std::to_string(value) + " ";
+  return text;
+}
+
 class InstallerDialogTest : public testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(InstallerFrameworkEnvironment::Loaded()); }
@@ -442,9 +448,7 @@ TEST_F(InstallerDialogTest, KnownSizeFillsTheFirstHalfAsTheBytesArrive) {
       120000);
   ASSERT_TRUE(ended);
   EXPECT_EQ(0, dialog_->ExitCode());
-  std::string seen;
-  for (const unsigned value : shown) seen += std::to_string(value) + " ";
-  SCOPED_TRACE("shown while downloading: " + seen);
+  SCOPED_TRACE("shown while downloading: " + Listed(shown));
   ASSERT_FALSE(shown.empty());
   EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
   EXPECT_LE(shown.back(), 50u);
@@ -479,9 +483,7 @@ TEST_F(InstallerDialogTest, UnknownSizeHoldsTheBarAt49UntilThePackageRuns) {
   ASSERT_TRUE(ended);
   EXPECT_EQ(0, dialog_->ExitCode());
 
-  std::string seen;
-  for (const unsigned shown : whileDownloading) seen += std::to_string(shown) + " ";
-  SCOPED_TRACE("shown while downloading: " + seen);
+  SCOPED_TRACE("shown while downloading: " + Listed(whileDownloading));
   ASSERT_FALSE(whileDownloading.empty());
   // Only the finished download counts as all of it (50 on the bar), in the
   // moment before the flow reports the package running.
