@@ -71,9 +71,9 @@ InstallerDialog::InstallerDialog(const LaunchConfig& config) : KxMiniUIFrameWind
 InstallerDialog::~InstallerDialog() {
   // A worker that outlives the window must not report to it.
   if (worker_) worker_->SetExitListener(nullptr);
-  // The window (and with it the edit, which reports its last focus loss) is
-  // destroyed by a base after this object's members are gone.
-  if (KxMiniUIEditView* edit = pathDelegate_.EditView()) edit->SetDelegate(nullptr);
+  // Destroyed here rather than by a base, so that WM_DESTROY lets go of the
+  // folder edit while the delegate it reports to still exists.
+  if (GetHwnd() != nullptr) DestroyWindow(GetHwnd());
 }
 
 void InstallerDialog::OnInitDialog() {
@@ -99,8 +99,17 @@ void InstallerDialog::PreparePathPage() {
   root->Invalidate();
 }
 
+void InstallerDialog::OnLayoutApplied() {
+  // The tree just replaced took the folder edit with it.
+  pathDelegate_.SetEditView(nullptr);
+}
+
 bool InstallerDialog::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (message) {
+    case WM_DESTROY:
+      // The framework frees the view tree next, the folder edit with it.
+      pathDelegate_.Detach();
+      return false;
     case WM_CLOSE:
       ConfirmExit();
       result = 0;
@@ -209,7 +218,7 @@ void InstallerDialog::OnInstallClicked() {
   // install meanwhile.
   if (GetHwnd() == nullptr || GetLayoutId() != kPageReady) return;
 
-  pathDelegate_.SetEditView(nullptr);
+  pathDelegate_.Detach();
   pathDelegate_.SetWindow(GetHwnd());
   LoadLayout(kPageInstalling);
   StartWorker();

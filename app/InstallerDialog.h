@@ -50,6 +50,7 @@ class InstallerDialog : public KxMiniUIFrameWindow, public Kx::KxThreadExitEvent
  protected:
   bool ProcessWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
   void OnInitDialog() override;
+  void OnLayoutApplied() override;
   bool OnKeyDown(UINT key, UINT flags, UINT repeat) override;
   bool OnTimer(UINT_PTR id) override;
 

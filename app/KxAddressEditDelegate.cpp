@@ -8,6 +8,11 @@ void KxAddressEditDelegate::Attach(KxMiniUIEditView* edit, HWND window) {
   if (edit_ != nullptr) edit_->SetDelegate(this);
 }
 
+void KxAddressEditDelegate::Detach() {
+  if (edit_ != nullptr && edit_->GetDelegate() == this) edit_->SetDelegate(nullptr);
+  edit_ = nullptr;
+}
+
 bool KxAddressEditDelegate::TakePath(const std::wstring& path) {
   if (path.size() > kMaxPathLength) return false;
   installPath_ = path;

@@ -18,6 +18,9 @@ class KxAddressEditDelegate : public KxMiniUIEditViewDelegate {
 
   // The edit view is not owned; none once page 502 has been replaced.
   void Attach(KxMiniUIEditView* edit, HWND window);
+  // The edit, still alive, stops reporting here and is forgotten.
+  void Detach();
+  // Forgets the edit without touching it (it may be gone already).
   void SetEditView(KxMiniUIEditView* edit) { edit_ = edit; }
   KxMiniUIEditView* EditView() const { return edit_; }
   void SetWindow(HWND window) { window_ = window; }

@@ -169,11 +169,20 @@ void KxMiniUICanvasGdiplus::ReleaseBackBuffer() {
 
 Gdiplus::Graphics* KxMiniUICanvasGdiplus::Current() {
   if (!layers_.empty()) return layers_.back()->graphics.get();
-  if (!graphics_ && EnsureBackBuffer(nullptr)) {
-    graphics_ = std::make_unique<Gdiplus::Graphics>(surface_.get());
-    Track(graphics_->GetLastStatus());
-  }
+  if (!graphics_ && EnsureBackBuffer(nullptr)) StartSurfaceGraphics(RECT{0, 0, width_, height_});
   return graphics_.get();
+}
+
+void KxMiniUICanvasGdiplus::StartSurfaceGraphics(const RECT& deviceArea) {
+  graphics_ = std::make_unique<Gdiplus::Graphics>(surface_.get());
+  if (Track(graphics_->GetLastStatus()) != Gdiplus::Ok) return;
+  // The clip is set while no transform applies, so it stays in device pixels.
+  Track(graphics_->SetClip(ToRect(deviceArea)));
+  // Views paint in 96-DPI layout units; the back buffer has device pixels.
+  // Picture skins undo this scale for pictures that carry their own pixels.
+  if (!ScaleIsOne()) {
+    Track(graphics_->ScaleTransform(static_cast<Gdiplus::REAL>(scaleX_), static_cast<Gdiplus::REAL>(scaleY_)));
+  }
 }
 
 Gdiplus::Status KxMiniUICanvasGdiplus::Track(Gdiplus::Status status) {
@@ -371,8 +380,7 @@ bool KxMiniUICanvasGdiplus::BeginPaint(HWND window) {
     EndPaint();
     return false;
   }
-  graphics_ = std::make_unique<Gdiplus::Graphics>(surface_.get());
-  Track(graphics_->SetClip(ToRect(area)));
+  StartSurfaceGraphics(area);
   return true;
 }
 
@@ -625,13 +633,19 @@ bool KxMiniUICanvasGdiplus::PrepareText(const KxMiniUITextFormat& format, int tr
   setup.style = static_cast<int>(format.fontStyle & 0xF);
   setup.family = std::make_unique<Gdiplus::FontFamily>(setup.face.c_str());
   if (setup.family->GetLastStatus() != Gdiplus::Ok) {
-    setup.family.reset(Gdiplus::FontFamily::GenericSansSerif()->Clone());
-    if (!setup.family) return false;
+    // A system without the face may have no generic one either (a Wine
+    // prefix without fonts answers none): such text is left undrawn.
+    const Gdiplus::FontFamily* generic = Gdiplus::FontFamily::GenericSansSerif();
+    if (generic == nullptr) return false;
+    setup.family.reset(generic->Clone());
+    if (!setup.family || setup.family->GetLastStatus() != Gdiplus::Ok) return false;
   }
   setup.font = std::make_unique<Gdiplus::Font>(setup.family.get(), setup.size, setup.style, Gdiplus::UnitPixel);
   if (Track(setup.font->GetLastStatus()) != Gdiplus::Ok) return false;
   if (!stringFormat_) {
-    stringFormat_.reset(Gdiplus::StringFormat::GenericTypographic()->Clone());
+    const Gdiplus::StringFormat* typographic = Gdiplus::StringFormat::GenericTypographic();
+    if (typographic == nullptr) return false;
+    stringFormat_.reset(typographic->Clone());
     if (!stringFormat_) return false;
   }
   stringFormat_->SetAlignment(ToAlignment(format.align));

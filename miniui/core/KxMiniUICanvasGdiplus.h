@@ -97,6 +97,9 @@ class KxMiniUICanvasGdiplus : public KxMiniUIRendTarget {
   // The graphics object drawing now: the innermost layer's, else the back
   // buffer's, made on demand.
   Gdiplus::Graphics* Current();
+  // The back buffer's graphics object, clipped to `deviceArea` and drawing
+  // in layout units: scaled by the factors set before it was made.
+  void StartSurfaceGraphics(const RECT& deviceArea);
   Gdiplus::Status Track(Gdiplus::Status status);
   DWORD TextArgb(COLORREF color) const;
   bool PrepareText(const KxMiniUITextFormat& format, int trimming, bool singleLine, TextSetup& setup);

@@ -9,8 +9,13 @@ class KxMiniUIDlgFile : public KxMiniUIPanel {
  public:
   KXMINIUI_DECLARE_TAG("dlgfile")
 
+  // Documents included inside included documents, at most.
+  static constexpr int kMaxIncludeDepth = 8;
+
   // Fails (and the parent drops the view) when "src" is missing or empty,
-  // names no resource, or the document does not parse.
+  // names no resource, the document does not parse, or it is one of the
+  // documents being included around it (a cycle) or lies deeper than
+  // kMaxIncludeDepth.
   bool LoadFromXml(const KxMiniUIXmlNode* node) override;
   HRESULT SetAttribute(const char* name, const char* value, bool notify) override;
 

@@ -9,7 +9,9 @@ namespace {
 
 float MeasureTopGapFactor(const Gdiplus::FontFamily& family) {
   static const wchar_t kSample[] = L"\x946B\x68EE\x6DFC\x7131" L"bgjk";  // 鑫森淼焱bgjk
-  std::unique_ptr<Gdiplus::StringFormat> format(Gdiplus::StringFormat::GenericTypographic()->Clone());
+  const Gdiplus::StringFormat* typographic = Gdiplus::StringFormat::GenericTypographic();
+  if (typographic == nullptr) return 0.0f;
+  std::unique_ptr<Gdiplus::StringFormat> format(typographic->Clone());
   if (!format) return 0.0f;
   format->SetAlignment(Gdiplus::StringAlignmentNear);
   format->SetLineAlignment(Gdiplus::StringAlignmentNear);

@@ -37,7 +37,7 @@ HRESULT KxMiniUIPngSkin::SetAttribute(const char* name, const char* value, bool)
   if (NamesEqual(name, "src")) {
     source_ = static_cast<UINT>(KxMiniUIValue::Number(value));
   } else if (NamesEqual(name, "subwidth")) {
-    subWidth_ = std::max(0, static_cast<int>(KxMiniUIValue::Number(value)));
+    subWidth_ = std::max(0, ClampedPixels(KxMiniUIValue::Number(value)));
   } else if (NamesEqual(name, "stretchable")) {
     stretchable_ = KxMiniUIValue::Boolean(value);
   } else if (NamesEqual(name, "cachesubimage")) {
@@ -93,9 +93,13 @@ SIZE KxMiniUIPngSkin::FrameSize() const {
               RoundToInt(bitmap_->Height() / scale)};
 }
 
+int KxMiniUIPngSkin::ClampedPixels(long long value) {
+  return static_cast<int>(std::clamp<long long>(value, -kPixelLimit, kPixelLimit));
+}
+
 RECT KxMiniUIPngSkin::FrameRect(int frame) const {
   const SIZE size = FrameSize();
-  const int left = frame * subWidth_;
+  const int left = ClampedPixels(static_cast<long long>(frame) * subWidth_);
   return RECT{left, 0, left + size.cx, size.cy};
 }
 
@@ -117,6 +121,8 @@ void KxMiniUIPngSkin::Draw(KxMiniUIRendTarget& canvas, const RECT& rect, int fra
   const double scale = KxMiniUIScaling::PictureFactor();
   const KxMiniUIBitmap* picture = bitmap_.get();
   RECT source = Scaled(FrameRect(frame), scale);
+  // A frame outside the picture draws nothing, as one past the frame cache.
+  if (source.left >= bitmap_->Width() || source.right <= 0) return;
   if (cacheSubImage_ && subWidth_ > 0) {
     if (frame < 0 || static_cast<size_t>(frame) >= frameCache_.size()) return;
     std::shared_ptr<KxMiniUIBitmap>& cached = frameCache_[static_cast<size_t>(frame)];

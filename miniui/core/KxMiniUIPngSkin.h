@@ -35,6 +35,11 @@ class KxMiniUIPngSkin : public KxMiniUISkin {
  protected:
   // Called with the lock held whenever the picture changes.
   virtual void OnPictureChanged();
+  // Sizes, margins and frame offsets stay within this many pixels of 0, so
+  // that no sum or scaled value of them overflows an int.
+  static constexpr int kPixelLimit = 1 << 24;
+  static int ClampedPixels(long long value);
+
   // Frame `frame` in layout units (multiply by the picture scale for pixels).
   RECT FrameRect(int frame) const;
   SIZE FrameSize() const;

@@ -36,13 +36,14 @@ HRESULT KxMiniUIPngStretchSkin::SetAttribute(const char* name, const char* value
   KxMiniUIAutoLock guard(Lock());
   using KxMiniUIText::NamesEqual;
   if (NamesEqual(name, "marginwidth")) {
-    margins_.left = margins_.right = static_cast<int>(KxMiniUIValue::Number(value));
+    margins_.left = margins_.right = ClampedPixels(KxMiniUIValue::Number(value));
   } else if (NamesEqual(name, "marginheight")) {
-    margins_.top = margins_.bottom = static_cast<int>(KxMiniUIValue::Number(value));
+    margins_.top = margins_.bottom = ClampedPixels(KxMiniUIValue::Number(value));
   } else if (NamesEqual(name, "margin")) {
     int numbers[4] = {};
     if (!ParseFourNumbers(value, numbers)) return kAttrRejected;
-    margins_ = KxMiniUIMargins{numbers[0], numbers[1], numbers[2], numbers[3]};
+    margins_ = KxMiniUIMargins{ClampedPixels(numbers[0]), ClampedPixels(numbers[1]), ClampedPixels(numbers[2]),
+                               ClampedPixels(numbers[3])};
   } else {
     return KxMiniUIPngSkin::SetAttribute(name, value, notify);
   }

@@ -11,7 +11,7 @@ KXMINIUI_REGISTER_CLASS(KxMiniUIPngTileSkin);
 HRESULT KxMiniUIPngTileSkin::SetAttribute(const char* name, const char* value, bool notify) {
   KxMiniUIAutoLock guard(Lock());
   if (!KxMiniUIText::NamesEqual(name, "marginwidth")) return KxMiniUIPngSkin::SetAttribute(name, value, notify);
-  margin_ = static_cast<int>(KxMiniUIValue::Number(value));
+  margin_ = ClampedPixels(KxMiniUIValue::Number(value));
   BuildMiddle();
   return kAttrTaken;
 }

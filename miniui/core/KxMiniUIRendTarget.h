@@ -54,6 +54,8 @@ class KxMiniUIRendTarget {
   virtual void RotateAt(float angle, const Gdiplus::PointF& center) = 0;
   virtual void ScaleAt(const Gdiplus::PointF& center, float sx, float sy) = 0;
   virtual void MultiplyTransform(const XFORM& matrix) = 0;
+  // Layout units to device pixels; painting (from the next BeginPaint on)
+  // draws through this scale.
   virtual void SetScaleFactors(double sx, double sy) = 0;
   virtual bool GetClipBox(RECT& box) = 0;
   // Starts a paint of `window` into the back buffer; a null window paints

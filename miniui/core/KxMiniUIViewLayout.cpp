@@ -1,11 +1,21 @@
 #include "miniui/core/KxMiniUIViewLayout.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
 
 #include "miniui/core/KxMiniUIText.h"
 #include "miniui/core/KxMiniUIValue.h"
+
+namespace {
+
+int Clamped(long long value) {
+  const long long limit = KxMiniUIViewLayout::kCoordinateLimit;
+  return static_cast<int>(std::clamp(value, -limit, limit));
+}
+
+}  // namespace
 
 void KxMiniUIViewLayout::MakeSizesNatural() {
   if ((mode_ & kWidthMask) != kWidthFixed) mode_ = (mode_ & ~kWidthMask) | kWidthNatural;
@@ -40,7 +50,7 @@ bool KxMiniUIViewLayout::ParsePos(const char* text) {
     char* end = nullptr;
     const long value = std::strtol(p, &end, 0);
     if (end == p) break;  // no number: this coordinate is not written
-    entry.value = static_cast<int>(value);
+    entry.value = Clamped(value);
     entries_[count++] = entry;
     p = end;
     if (*p != ',') break;
@@ -58,7 +68,7 @@ unsigned SizeMode(const char* text, unsigned fixed, unsigned natural, unsigned f
   if (KxMiniUIText::NamesEqual(text, "full")) return full;
   const long value = KxMiniUIValue::Number(text);
   if (value >= 1) {
-    size = static_cast<int>(value);
+    size = Clamped(value);
     return fixed;
   }
   return natural;
@@ -92,62 +102,61 @@ bool KxMiniUIViewLayout::SetVerticalAlignment(const char* text) {
   return true;
 }
 
-int KxMiniUIViewLayout::Resolve(const Coordinate& entry, bool horizontal, int extent,
-                                const RECT* previousSibling) const {
-  int origin = 0;
+long long KxMiniUIViewLayout::Resolve(const Coordinate& entry, bool horizontal, long long extent,
+                                      const RECT* previousSibling) const {
+  long long origin = 0;
   bool afterSibling = false;
   if (entry.afterSibling && previousSibling != nullptr) {
-    extent = horizontal ? previousSibling->right - previousSibling->left
-                        : previousSibling->bottom - previousSibling->top;
+    extent = horizontal ? static_cast<long long>(previousSibling->right) - previousSibling->left
+                        : static_cast<long long>(previousSibling->bottom) - previousSibling->top;
     origin = horizontal ? previousSibling->left : previousSibling->top;
     afterSibling = true;
   }
-  if (entry.fromCentre) return origin + (entry.fromFar ? -entry.value : entry.value) + extent / 2;
+  const long long value = entry.value;
+  if (entry.fromCentre) return origin + (entry.fromFar ? -value : value) + extent / 2;
   if (entry.percent) {
-    const int share = static_cast<int>(std::lround(entry.value * static_cast<double>(extent) / 100.0));
+    const long long share = std::llround(static_cast<double>(value) * static_cast<double>(extent) / 100.0);
     return entry.fromFar ? extent + origin - share : origin + share;
   }
-  if (entry.fromFar) return extent + origin - entry.value;
+  if (entry.fromFar) return extent + origin - value;
   // Counted from the sibling's far edge when it follows a sibling.
-  return origin + entry.value + (afterSibling ? extent : 0);
+  return origin + value + (afterSibling ? extent : 0);
 }
 
 RECT KxMiniUIViewLayout::Place(SIZE parent, const RECT* previousSibling, SIZE natural) const {
-  RECT rect{0, 0, 0, 0};
+  long long left = 0, top = 0, right = 0, bottom = 0;
   if (count_ >= 2) {
-    rect.left = Resolve(entries_[0], true, parent.cx, previousSibling);
-    rect.top = Resolve(entries_[1], false, parent.cy, previousSibling);
+    left = Clamped(Resolve(entries_[0], true, parent.cx, previousSibling));
+    top = Clamped(Resolve(entries_[1], false, parent.cy, previousSibling));
   }
   if (count_ == 4) {
-    rect.right = Resolve(entries_[2], true, parent.cx, previousSibling);
-    rect.bottom = Resolve(entries_[3], false, parent.cy, previousSibling);
+    right = Resolve(entries_[2], true, parent.cx, previousSibling);
+    bottom = Resolve(entries_[3], false, parent.cy, previousSibling);
   } else {
     switch (mode_ & kWidthMask) {
-      case kWidthFixed: rect.right = rect.left + fixedWidth_; break;
-      case kWidthFull: rect.right = parent.cx; break;
-      default: rect.right = rect.left + natural.cx; break;
+      case kWidthFixed: right = left + fixedWidth_; break;
+      case kWidthFull: right = parent.cx; break;
+      default: right = left + natural.cx; break;
     }
     switch (mode_ & kHeightMask) {
-      case kHeightFixed: rect.bottom = rect.top + fixedHeight_; break;
-      case kHeightFull: rect.bottom = parent.cy; break;
-      default: rect.bottom = rect.top + natural.cy; break;
+      case kHeightFixed: bottom = top + fixedHeight_; break;
+      case kHeightFull: bottom = parent.cy; break;
+      default: bottom = top + natural.cy; break;
     }
   }
-  const int width = rect.right - rect.left;
-  const int height = rect.bottom - rect.top;
+  const long long width = Clamped(right) - left;
+  const long long height = Clamped(bottom) - top;
   switch (mode_ & kXAlignMask) {
-    case kXAlignNear: rect.left = 0; break;
-    case kXAlignCenter: rect.left = (parent.cx - width) / 2; break;
-    case kXAlignFar: rect.left = parent.cx - width; break;
+    case kXAlignNear: left = 0; break;
+    case kXAlignCenter: left = (parent.cx - width) / 2; break;
+    case kXAlignFar: left = parent.cx - width; break;
     default: break;
   }
   switch (mode_ & kYAlignMask) {
-    case kYAlignNear: rect.top = 0; break;
-    case kYAlignCenter: rect.top = (parent.cy - height) / 2; break;
-    case kYAlignFar: rect.top = parent.cy - height; break;
+    case kYAlignNear: top = 0; break;
+    case kYAlignCenter: top = (parent.cy - height) / 2; break;
+    case kYAlignFar: top = parent.cy - height; break;
     default: break;
   }
-  rect.right = rect.left + width;
-  rect.bottom = rect.top + height;
-  return rect;
+  return RECT{Clamped(left), Clamped(top), Clamped(left + width), Clamped(top + height)};
 }

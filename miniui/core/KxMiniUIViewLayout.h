@@ -24,6 +24,9 @@ class KxMiniUIViewLayout {
   static constexpr unsigned kYAlignCenter = 0x80;
   static constexpr unsigned kYAlignFar = 0xC0;
   static constexpr unsigned kYAlignMask = 0xC0;
+  // Coordinates, sizes and placed edges stay within this many pixels of 0,
+  // so that no sum of them overflows an int, whatever a layout writes.
+  static constexpr int kCoordinateLimit = 1 << 24;
 
   // One written coordinate: "#" after the previous sibling, then "|" from
   // the centre or "%" percent, then "-" from the far edge, then a number.
@@ -61,7 +64,7 @@ class KxMiniUIViewLayout {
   RECT Place(SIZE parent, const RECT* previousSibling, SIZE natural) const;
 
  private:
-  int Resolve(const Coordinate& entry, bool horizontal, int extent, const RECT* previousSibling) const;
+  long long Resolve(const Coordinate& entry, bool horizontal, long long extent, const RECT* previousSibling) const;
   void MakeSizesNatural();
 
   Coordinate entries_[4];

@@ -19,9 +19,12 @@
 #include "miniui/controls/KxMiniUIEditView.h"
 #include "miniui/controls/KxMiniUIProgress.h"
 #include "miniui/controls/KxMiniUITextView.h"
+#include "miniui/core/KxMiniUIResourceManager.h"
 #include "miniui/core/KxMiniUIRootView.h"
 #include "tests/app/SilentTestSupport.h"
 #include "tests/app/WindowedTestSupport.h"
+#include "tests/support/FreedBlockWatch.h"
+#include "tests/support/ScreenCapture.h"
 #include "tests/support/TestServer.h"
 
 namespace zelk::test {
@@ -49,19 +52,17 @@ testing::Environment* const g_framework = testing::AddGlobalTestEnvironment(new 
 
 // A visible window of this thread with the system's dialog class: a box
 // or the folder browser.
-BOOL CALLBACK MatchVisibleDialog(HWND window, LPARAM data) {
+BOOL CALLBACK NoteVisibleDialog(HWND window, LPARAM found) {
   wchar_t name[16] = {};
   GetClassNameW(window, name, 16);
-  if (IsWindowVisible(window) && std::wstring(name) == L"#32770") {
-    *reinterpret_cast<HWND*>(data) = window;
-    return FALSE;
-  }
-  return TRUE;
+  if (!IsWindowVisible(window) || std::wstring(name) != L"#32770") return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
 }
 
 HWND FindDialogOfThisThread() {
   HWND found = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), &MatchVisibleDialog, reinterpret_cast<LPARAM>(&found));
+  EnumThreadWindows(GetCurrentThreadId(), &NoteVisibleDialog, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
@@ -108,6 +109,12 @@ class DialogWatch {
 };
 DialogWatch* DialogWatch::current_ = nullptr;
 
+std::string Listed(const std::vector<unsigned>& values) {
+  std::string text;
+  for (const unsigned value : values) text += std::to_string(value) + " ";
+  return text;
+}
+
 class InstallerDialogTest : public testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(InstallerFrameworkEnvironment::Loaded()); }
@@ -128,6 +135,27 @@ class InstallerDialogTest : public testing::Test {
     SetForegroundWindow(window);
     PumpFor(300);
     return window;
+  }
+
+  // Page 502, downloading the signed demo package served as /files/`name`
+  // with `query` once the install starts.
+  HWND OpenServing(const std::wstring& name, const std::wstring& query) {
+    EXPECT_TRUE(TestServer::Available()) << "run with ZELK_TEST_SERVER=1";
+    EXPECT_TRUE(ServeFile(SilentFixture(L"product_10.10.0.0.exe"), name));
+    const HWND window = Open();
+    if (window != nullptr) dialog_->SetPackageAddress(TestServer::Url(L"/files/" + name + query));
+    return window;
+  }
+
+  // The running download, cancelled, fails: box 507, answered, and 7.
+  void CancelTheDownload(HWND window) {
+    const DialogWatch watch;
+    const std::shared_ptr<DownloadHandlerSlot> slot = installer::FileDownloader::Instance().HandlerSlot();
+    ASSERT_TRUE(slot);
+    slot->Cancel();
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window); }, 30000));
+    EXPECT_EQ(1, watch.Seen());
+    EXPECT_EQ(7, dialog_->ExitCode());
   }
 
   template <typename T>
@@ -192,6 +220,64 @@ TEST_F(InstallerDialogTest, ChosenFolderGetsTheProductFolderAddedAndTheBrowserOp
     EXPECT_EQ(folder, dialog_->PathDelegate().InstallPath());
   }
   Kx::DeleteTree(apps);
+}
+
+// Every way the window and the object go, whatever page they are on: no
+// view freed with the window is written to afterwards (the folder edit's
+// delegate is let go of before its view is).
+TEST_F(InstallerDialogTest, NoWayOutTouchesAFreedView) {
+  const struct {
+    const char* name;
+    void (*leave)(InstallerDialog& dialog);
+  } ways[] = {
+      {"finish on page 502", [](InstallerDialog& dialog) { dialog.Finish(5); }},
+      {"finish on page 504 reached from 502",
+       [](InstallerDialog& dialog) {
+         dialog.LoadLayout(InstallerDialog::kPageFinished);
+         dialog.Finish(5);
+       }},
+      {"window destroyed from outside", [](InstallerDialog& dialog) { DestroyWindow(dialog.GetHwnd()); }},
+      {"object deleted with its window alive", [](InstallerDialog&) {}},
+  };
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.name);
+    const FreedBlockWatch watch;
+    const HWND window = Open();
+    ASSERT_NE(nullptr, window);
+    ASSERT_NE(nullptr, dialog_->PathDelegate().EditView());
+    way.leave(*dialog_);
+    PumpFor(100);
+    dialog_.reset();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_GT(watch.Kept(), 0u) << "the tree was not freed while watched";
+    EXPECT_EQ(0u, watch.Damaged());
+  }
+}
+
+// Also run in a Wine prefix without fonts (ctest: app_tests_plain_desktop),
+// where neither the layouts' faces nor a generic one exist: the window
+// still opens and its pictures are painted; only the texts are missing.
+TEST_F(InstallerDialogTest, OpensAndPaintsItsPicturesWhateverFontsTheDesktopHas) {
+  const HWND window = Open();
+  ASSERT_NE(nullptr, window);
+  EXPECT_TRUE(IsWindowVisible(window));
+  std::shared_ptr<KxMiniUIBitmap> background = KxMiniUIResourceManager::Instance()->GetPngPool()->Get(5024);
+  ASSERT_NE(nullptr, background);
+  Gdiplus::Bitmap* picture = background->GetNative();
+  ASSERT_NE(nullptr, picture);
+  RECT screen{};
+  GetClientRect(window, &screen);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&screen), 2);
+  const ScreenCapture shown(screen);
+  // Points where page 502 shows nothing but its background picture.
+  for (const POINT at : {POINT{30, 150}, POINT{580, 250}, POINT{100, 330}}) {
+    Gdiplus::Color expected;
+    ASSERT_EQ(Gdiplus::Ok, picture->GetPixel(at.x, at.y, &expected));
+    const COLORREF seen = shown.At(at.x, at.y);
+    EXPECT_NEAR(expected.GetR(), GetRValue(seen), 2) << at.x << "," << at.y;
+    EXPECT_NEAR(expected.GetG(), GetGValue(seen), 2) << at.x << "," << at.y;
+    EXPECT_NEAR(expected.GetB(), GetBValue(seen), 2) << at.x << "," << at.y;
+  }
 }
 
 TEST_F(InstallerDialogTest, FolderLongerThan250IsNotTakenFromTheRegistry) {
@@ -304,12 +390,9 @@ TEST_F(InstallerDialogTest, TryItNowOnTheFinishedPageStartsTheEditorAndClosesWit
 }
 
 TEST_F(InstallerDialogTest, OnTheProgressPageCloseIsDisabledButEscapeStillAsks) {
-  ASSERT_TRUE(TestServer::Available()) << "run with ZELK_TEST_SERVER=1";
-  ASSERT_TRUE(ServeFile(SilentFixture(L"product_10.10.0.0.exe"), L"zelkpic_KUID_100090_held.exe"));
-  const HWND window = Open();
-  ASSERT_NE(nullptr, window);
   // A little, then nothing: the download stays in progress.
-  dialog_->SetPackageAddress(TestServer::Url(L"/files/zelkpic_KUID_100090_held.exe?stall=4000"));
+  const HWND window = OpenServing(L"zelkpic_KUID_100090_held.exe", L"?stall=4000");
+  ASSERT_NE(nullptr, window);
   ClickAt(window, kInstallButton.x, kInstallButton.y);
   ASSERT_TRUE(PumpUntil([&] { return dialog_->GetLayoutId() == InstallerDialog::kPageInstalling; }, 10000));
   KxMiniUIView* close = View<KxMiniUIView>(101);
@@ -325,25 +408,59 @@ TEST_F(InstallerDialogTest, OnTheProgressPageCloseIsDisabledButEscapeStillAsks) 
     EXPECT_TRUE(IsWindow(window));
     EXPECT_EQ(static_cast<UINT>(InstallerDialog::kPageInstalling), dialog_->GetLayoutId());
   }
-  // The stalled download, cancelled, fails: box 507, answered by the watch,
-  // and 7.
-  const DialogWatch watch;
-  const std::shared_ptr<DownloadHandlerSlot> slot = installer::FileDownloader::Instance().HandlerSlot();
-  ASSERT_TRUE(slot);
-  slot->Cancel();
-  ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window); }, 30000));
-  EXPECT_EQ(1, watch.Seen());
-  EXPECT_EQ(7, dialog_->ExitCode());
+  CancelTheDownload(window);
+}
+
+TEST_F(InstallerDialogTest, ReturnOnTheReadyPageStartsTheInstall) {
+  const HWND window = OpenServing(L"zelkpic_KUID_100090_return.exe", L"?stall=4000");
+  ASSERT_NE(nullptr, window);
+  PressKey(window, VK_RETURN);
+  ASSERT_TRUE(PumpUntil([&] { return dialog_->GetLayoutId() == InstallerDialog::kPageInstalling; }, 10000))
+      << "Return on page 502 did not start the install";
+  EXPECT_TRUE(PumpUntil([] { return !TestServer::Requests("/files/zelkpic_KUID_100090_return.exe").empty(); },
+                        10000))
+      << "no download";
+  CancelTheDownload(window);
+}
+
+// A download of known size fills the bar's first half in step with the
+// bytes: the bar and the text show the same percentage, never less than
+// before, passing through values between the start and the end.
+TEST_F(InstallerDialogTest, KnownSizeFillsTheFirstHalfAsTheBytesArrive) {
+  const HWND window = OpenServing(L"zelkpic_KUID_100090_sized.exe", L"?trickle=40&chunk=1024");
+  ASSERT_NE(nullptr, window);
+  ClickAt(window, kInstallButton.x, kInstallButton.y);
+
+  std::vector<unsigned> shown;
+  const bool ended = PumpUntil(
+      [&] {
+        if (!IsWindow(window)) return true;
+        auto* bar = View<KxMiniUIProgress>(1103);
+        auto* text = View<KxMiniUITextView>(1102);
+        // Nothing is shown before the first tick.
+        if (dialog_->Stage() != 0 || bar == nullptr || text == nullptr || text->GetText().empty()) return false;
+        const unsigned value = static_cast<unsigned>(bar->GetValue());
+        if (!shown.empty() && shown.back() == value) return false;
+        shown.push_back(value);
+        EXPECT_EQ(std::to_wstring(value) + L"%", text->GetText()) << "text beside bar value " << value;
+        return false;
+      },
+      120000);
+  ASSERT_TRUE(ended);
+  EXPECT_EQ(0, dialog_->ExitCode());
+  SCOPED_TRACE("shown while downloading: " + Listed(shown));
+  ASSERT_FALSE(shown.empty());
+  EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end()));
+  EXPECT_LE(shown.back(), 50u);
+  EXPECT_GE(std::count_if(shown.begin(), shown.end(), [](unsigned v) { return v > 0 && v < 49; }), 1)
+      << "no share of a known size shown";
 }
 
 TEST_F(InstallerDialogTest, UnknownSizeHoldsTheBarAt49UntilThePackageRuns) {
-  ASSERT_TRUE(TestServer::Available()) << "run with ZELK_TEST_SERVER=1";
-  ASSERT_TRUE(ServeFile(SilentFixture(L"product_10.10.0.0.exe"), L"zelkpic_KUID_100090_nosize.exe"));
   // No length header and a slow body: several ticks see the download.
   SetEnvironmentVariableW(L"ZELK_DEMO_PACKAGE_WAIT", L"4000");
-  const HWND window = Open();
+  const HWND window = OpenServing(L"zelkpic_KUID_100090_nosize.exe", L"?length=none&trickle=40&chunk=2048");
   ASSERT_NE(nullptr, window);
-  dialog_->SetPackageAddress(TestServer::Url(L"/files/zelkpic_KUID_100090_nosize.exe?length=none&trickle=40&chunk=2048"));
   ClickAt(window, kInstallButton.x, kInstallButton.y);
 
   std::vector<unsigned> whileDownloading, whilePackageRuns;
@@ -366,9 +483,7 @@ TEST_F(InstallerDialogTest, UnknownSizeHoldsTheBarAt49UntilThePackageRuns) {
   ASSERT_TRUE(ended);
   EXPECT_EQ(0, dialog_->ExitCode());
 
-  std::string seen;
-  for (const unsigned shown : whileDownloading) seen += std::to_string(shown) + " ";
-  SCOPED_TRACE("shown while downloading: " + seen);
+  SCOPED_TRACE("shown while downloading: " + Listed(whileDownloading));
   ASSERT_FALSE(whileDownloading.empty());
   // Only the finished download counts as all of it (50 on the bar), in the
   // moment before the flow reports the package running.

@@ -23,6 +23,7 @@ namespace {
 // the middle of each control.
 constexpr POINT kInstallButton{300, 297};   // 102 at 210,276, 180 x 42
 constexpr POINT kAgreeCheck{21, 374};       // 2001 at 14,367, 14 x 14
+constexpr POINT kAssociateCheck{295, 374};  // 2005 at 288,367, 14 x 14
 constexpr POINT kExitOk{213, 145};          // 501: 102 at 165,130, 96 x 30
 constexpr POINT kExitCancel{329, 145};      // 501: 103 at 281,130
 constexpr POINT kFailureOk{329, 145};       // 507: 102 at 281,130
@@ -94,8 +95,11 @@ class WindowedInstallerTest : public testing::Test {
     return PackageFolder() + L"\\" + PackageFileName(L"http://h/" + servedName, kChannel);
   }
 
-  std::string ArgumentsLine(const std::wstring& folder) {
-    return "package: arguments [-setDefault -path=\"" + WideToUtf8(folder) + "\"]\r\n";
+  // The package's record of its command line (without the leading space
+  // the path argument has when "-setDefault" is left out).
+  std::string ArgumentsLine(const std::wstring& folder, bool associate = true) {
+    return std::string("package: arguments [") + (associate ? "-setDefault " : "") + "-path=\"" +
+           WideToUtf8(folder) + "\"]\r\n";
   }
 
   // Box 507 over page 503, confirmed: the installer ends with 7.
@@ -169,6 +173,17 @@ TEST_F(WindowedInstallerTest, UntickedTermsAskFirstRefusingKeepsThePageAndAccept
   Click(box, kAgreementAccept);
   EXPECT_EQ(0u, ExitCode());
   EXPECT_TRUE(HasLine(sandbox_.Log(), ArgumentsLine(kExpectedDefaultInstallDir))) << sandbox_.Log();
+}
+
+TEST_F(WindowedInstallerTest, UntickingThePdfAssociationRunsThePackageWithoutSetDefault) {
+  const HWND page = Start(ServePackage(L"zelkpic_KUID_100090_noassoc.exe"));
+  ASSERT_NE(nullptr, page);
+  Click(page, kAssociateCheck);
+  Click(page, kInstallButton);
+  EXPECT_EQ(0u, ExitCode());
+  const std::string log = sandbox_.Log();
+  EXPECT_TRUE(HasLine(log, ArgumentsLine(DefaultInstallDir(32), false))) << log;
+  EXPECT_EQ(std::string::npos, log.find("-setDefault")) << log;
 }
 
 TEST_F(WindowedInstallerTest, FailedDownloadShowsTheFailureBoxAndExitsSeven) {

@@ -17,9 +17,29 @@ class AppModuleTest : public FrameworkWindowTest {
  protected:
   void TearDown() override {
     KxMiniUIAppModule::Instance().SetDpi(96, 96);
+    KxMiniUIAppModule::Instance().SetScaleFactor(1.0, false);
     FrameworkWindowTest::TearDown();
   }
 };
+
+// What the screen shows of `window` at a client point.
+COLORREF ShownAt(HWND window, POINT at) {
+  ::ClientToScreen(window, &at);
+  return ScreenCapture(RECT{at.x, at.y, at.x + 1, at.y + 1}).At(0, 0);
+}
+
+void ClickAtClient(HWND window, POINT at) {
+  ::ClientToScreen(window, &at);
+  ::SetCursorPos(at.x, at.y);
+  PumpFor(100);
+  for (const DWORD button : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = button;
+    ::SendInput(1, &input, sizeof(input));
+    PumpFor(150);
+  }
+}
 
 TEST_F(AppModuleTest, ScalingRoundsTheDpiToWholePercentAndLeaves96Alone) {
   KxMiniUIAppModule& module = KxMiniUIAppModule::Instance();
@@ -53,6 +73,54 @@ TEST_F(AppModuleTest, AWindowAtAnotherDpiIsSizedInDevicePixels) {
   // The tree keeps its 96-DPI layout numbers.
   EXPECT_EQ(window.GetRootView()->Width(), 300);
   EXPECT_EQ(window.GetRootView()->Height(), 200);
+}
+
+// At 144 DPI with the layout scale 1.5 the tree is painted 1.5 times as
+// large, a picture that carries its own pixels (scaling enabled) pixel for
+// pixel, and a click lands on the view painted under it.
+TEST_F(AppModuleTest, At144DpiTheTreeIsPaintedAndHitWhereTheLayoutPutsIt) {
+  KxMiniUIAppModule& module = KxMiniUIAppModule::Instance();
+  module.SetDpi(144, 144);
+  module.SetScaleFactor(1.5, true);
+  KxMiniUISimpleWindow window(kDpiLayout);
+  const HWND handle = window.Create(nullptr, WS_POPUP | WS_SYSMENU);
+  ASSERT_NE(handle, nullptr);
+  ::ShowWindow(handle, SW_SHOW);
+  ::SetForegroundWindow(handle);
+  ::UpdateWindow(handle);
+  PumpFor(300);
+
+  const struct {
+    POINT device;
+    COLORREF color;
+  } probes[] = {
+      {{16, 16}, RGB(255, 0, 0)},      // red 61: layout 10,10 to 50,40, device 15,15 to 75,60
+      {{73, 58}, RGB(255, 0, 0)},
+      {{77, 62}, RGB(255, 255, 255)},
+      {{152, 77}, RGB(0, 0, 255)},     // presstally 63: layout 100,50 to 180,90, device 150,75 to 270,135
+      {{268, 133}, RGB(0, 0, 255)},
+      {{285, 140}, RGB(255, 255, 255)},
+  };
+  for (const auto& probe : probes) {
+    EXPECT_EQ(ShownAt(handle, probe.device), probe.color) << probe.device.x << "," << probe.device.y;
+  }
+  // Picture 62 at layout 60,10: its 20 x 10 pixels from device 90,15 on.
+  for (const POINT at : {POINT{0, 0}, POINT{7, 3}, POINT{19, 9}, POINT{12, 6}}) {
+    const COLORREF shown = ShownAt(handle, POINT{90 + at.x, 15 + at.y});
+    const Rgba expected = SmallPixel(at.x, at.y);
+    EXPECT_NEAR(GetRValue(shown), expected.r, 2) << at.x << "," << at.y;
+    EXPECT_NEAR(GetGValue(shown), expected.g, 2) << at.x << "," << at.y;
+    EXPECT_NEAR(GetBValue(shown), expected.b, 2) << at.x << "," << at.y;
+  }
+
+  auto* press = dynamic_cast<PressTallyView*>(window.GetRootView()->FindViewById(63));
+  ASSERT_NE(press, nullptr);
+  ClickAtClient(handle, POINT{262, 128});  // inside what is painted blue, beyond its layout numbers
+  EXPECT_EQ(press->ups, 1);
+  EXPECT_EQ(press->lastUpPoint.x, ::MulDiv(262, 100, 150) - 100);
+  EXPECT_EQ(press->lastUpPoint.y, ::MulDiv(128, 100, 150) - 50);
+  ClickAtClient(handle, POINT{140, 70});   // white beside it
+  EXPECT_EQ(press->ups, 1);
 }
 
 TEST_F(AppModuleTest, StartupLeavesEverythingAWindowNeedsInPlace) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cwchar>
+
 #include "miniui/core/KxMiniUIManner.h"
 #include "miniui/core/KxMiniUIResourceManager.h"
 
@@ -65,24 +68,44 @@ TEST(FontPool, SettingTheDefaultRebuildsTheKeyZeroFont) {
   EXPECT_EQ(DescriptionOf(pool.GetFontByKey(0)).lfHeight, -16);
 }
 
-TEST(FontPool, TheSystemFaceIsOneTheSystemCanMake) {
+int CALLBACK NoteFaceKnown(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM known) {
+  *reinterpret_cast<bool*>(known) = true;
+  return 0;
+}
+
+bool FontEnumerationKnows(const std::wstring& face) {
+  HDC screen = ::GetDC(nullptr);
+  LOGFONTW query{};
+  query.lfCharSet = DEFAULT_CHARSET;
+  wcsncpy(query.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+  bool known = false;
+  ::EnumFontFamiliesExW(screen, &query, NoteFaceKnown, reinterpret_cast<LPARAM>(&known), 0);
+  ::ReleaseDC(nullptr, screen);
+  return known;
+}
+
+// "Microsoft YaHei" before "宋体", and the default GUI font's face when the
+// system knows neither. The test programs also run in a prefix without
+// fonts (ctest: miniui_core_tests_plain_desktop), where the last applies.
+TEST(FontPool, TheSystemFaceIsTheFirstPreferredFaceTheSystemKnows) {
+  std::wstring expected;
+  for (const std::wstring preferred : {L"Microsoft YaHei", L"\x5B8B\x4F53"}) {
+    if (FontEnumerationKnows(preferred)) {
+      expected = preferred;
+      break;
+    }
+  }
+  if (expected.empty()) {
+    LOGFONTW gui{};
+    ASSERT_NE(0, ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(gui), &gui));
+    expected = gui.lfFaceName;
+  }
+  std::printf("system face expected: %ls\n", expected.c_str());
   KxMiniUIFontPool pool;
   std::wstring face;
   ASSERT_TRUE(pool.GetSystemFaceName(face));
-  EXPECT_FALSE(face.empty());
-  LOGFONTW query{};
-  query.lfHeight = -12;
-  wcsncpy(query.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-  HFONT font = ::CreateFontIndirectW(&query);
-  ASSERT_NE(font, nullptr);
-  HDC dc = ::CreateCompatibleDC(nullptr);
-  HGDIOBJ old = ::SelectObject(dc, font);
-  wchar_t selected[LF_FACESIZE] = {};
-  ::GetTextFaceW(dc, LF_FACESIZE, selected);
-  ::SelectObject(dc, old);
-  ::DeleteDC(dc);
-  ::DeleteObject(font);
-  EXPECT_FALSE(std::wstring(selected).empty());
+  EXPECT_EQ(expected, face);
+  EXPECT_EQ(face, std::wstring(DescriptionOf(pool.GetFontByKey(0)).lfFaceName));
 }
 
 TEST(FontPool, TopGapsAreCachedPerFace) {

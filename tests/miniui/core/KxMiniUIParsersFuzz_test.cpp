@@ -36,7 +36,7 @@ const std::vector<std::string>& ValueFragments() {
   static const std::vector<std::string> fragments = {
       "0", "1", "7", "08", "0x", "0X1f", "10", "-", "+", "#", "|", "%", ",", " ", "  ", "\t", "true", "full",
       "2147483647", "2147483648", "-2147483649", "99999999999999999999", "ff", "FF", "a0", "Zz", "12px",
-      "AbCdEf", "00000000", "g", "\xE4\xB8\xAD", "\xFF", ".", "e5"};
+      "AbCdEf", "00000000", "g", "\xE4\xB8\xAD", "\xFF", ".", "e5", "16777217", "0x7fffffff"};
   return fragments;
 }
 
@@ -83,6 +83,14 @@ TEST(KxMiniUIParsersFuzz, ColoursAreSixOrEightHexDigitsOrBlack) {
   }
 }
 
+bool WithinLimit(const RECT& rect) {
+  const LONG limit = KxMiniUIViewLayout::kCoordinateLimit;
+  for (const LONG edge : {rect.left, rect.top, rect.right, rect.bottom}) {
+    if (edge < -limit || edge > limit) return false;
+  }
+  return true;
+}
+
 TEST(KxMiniUIParsersFuzz, APositionHasTwoOrFourCoordinatesOrNone) {
   FuzzInput input("KxMiniUIParsersFuzz.Pos");
   const RECT sibling{3, 4, 50, 60};
@@ -98,9 +106,12 @@ TEST(KxMiniUIParsersFuzz, APositionHasTwoOrFourCoordinatesOrNone) {
       const KxMiniUIViewLayout::Coordinate& c = layout.Entry(entry);
       ASSERT_FALSE(c.fromCentre && c.percent) << Dump(text);
     }
-    // Placing it answers some rectangle for any parent, with or without a sibling.
-    layout.Place(SIZE{static_cast<LONG>(input.Below(2000)), static_cast<LONG>(input.Below(2000))},
-                 input.Chance(50) ? &sibling : nullptr, SIZE{10, 10});
+    // Placing it answers a rectangle within the coordinate limit for any
+    // parent, with or without a sibling.
+    const RECT placed =
+        layout.Place(SIZE{static_cast<LONG>(input.Below(2000)), static_cast<LONG>(input.Below(2000))},
+                     input.Chance(50) ? &sibling : nullptr, SIZE{10, 10});
+    ASSERT_TRUE(WithinLimit(placed)) << Dump(text);
   }
 }
 
@@ -117,9 +128,20 @@ class LayoutDocumentFuzz : public CoreResourcesTest {
   }
 
   // Either bytes edited anywhere, or attribute values swapped for random
-  // value text, which keeps the document well-formed more often.
+  // value text, which keeps the document well-formed more often, or an
+  // include of one of this program's layout pieces (122 includes itself,
+  // 123 and 124 include each other).
   static std::string Mutated(FuzzInput& input, const std::string& layout) {
     if (input.Chance(40)) return input.Mutate(layout, 8);
+    if (input.Chance(20)) {
+      static const std::vector<std::string> pieces = {"120", "122", "123", "124"};
+      std::string text = layout;
+      const size_t body = text.find("<body>");
+      if (body != std::string::npos) {
+        text.insert(body + 6, "<dlgfile pos=\"0,0,-0,-0\" src=\"" + input.Pick(pieces) + "\" />");
+      }
+      return text;
+    }
     std::string text = layout;
     for (size_t n = input.Below(6) + 1; n > 0; --n) {
       const size_t quote = text.find("=\"", input.Below(text.size()));
@@ -135,10 +157,15 @@ class LayoutDocumentFuzz : public CoreResourcesTest {
     return text;
   }
 
-  // Every view of the tree, counted; a cycle would never end.
+  // Every view of the tree, counted; a cycle would never end. Every view
+  // lies within the coordinate limit.
   static size_t CountViews(const KxMiniUIView* view, size_t depth) {
     EXPECT_LT(depth, 1000u);
     if (depth >= 1000) return 0;
+    // The root's size is the window's, which the caller chooses.
+    if (depth > 0) {
+      EXPECT_TRUE(WithinLimit(view->GetRect()));
+    }
     size_t count = 1;
     for (size_t i = 0; i < view->GetChildCount(); ++i) count += CountViews(view->GetChildAt(i), depth + 1);
     return count;

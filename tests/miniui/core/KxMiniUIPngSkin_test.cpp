@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "miniui/core/KxMiniUIPngStretchSkin.h"
 #include "miniui/core/KxMiniUIPngGroupSkin.h"
 #include "miniui/core/KxMiniUIPngTileSkin.h"
+#include "miniui/core/KxMiniUIClassRegistry.h"
 #include "miniui/core/KxMiniUIScaling.h"
 #include "miniui/core/KxMiniUISCrollBarSkin.h"
 #include "tests/miniui/core/support/CoreTestSupport.h"
@@ -117,6 +120,47 @@ TEST_F(PictureSkinTest, ANineGridDrawsNothingWithNegativeOrTooWideMargins) {
   negative.Draw(canvas.Canvas(), RECT{0, 0, 400, 3}, 0);
   EXPECT_EQ(canvas.InkBounds(kWhite).right, 0);
   EXPECT_LT(negative.SetAttribute("margin", "1,2,3", false), 0);
+}
+
+// Absurd numbers in a picture skin's settings or frame index overflow
+// nothing: a frame outside the picture draws nothing, and whatever draws
+// stays inside its box.
+TEST_F(PictureSkinTest, AbsurdFramesAndMarginsStayInsideTheBoxAndThePicture) {
+  const struct {
+    const char* xml;
+    int frame;
+    bool drawsNothing;
+  } cases[] = {
+      {"<png src=\"201\" subwidth=\"32\" />", 3, false},
+      {"<png src=\"201\" subwidth=\"32\" />", 2147483647, true},
+      {"<png src=\"201\" subwidth=\"32\" />", -2147483647 - 1, true},
+      {"<png src=\"201\" subwidth=\"2147483647\" />", 3, true},
+      {"<png src=\"201\" subwidth=\"0x7fffffff\" />", 2147483647, true},
+      {"<imgstretch src=\"203\" marginwidth=\"2147483647\" marginheight=\"1\" />", 0, true},
+      {"<imgstretch src=\"203\" margin=\"2147483647,-2147483648,2147483647,1\" />", 0, true},
+      {"<imgtile src=\"204\" marginwidth=\"2147483647\" />", 0, false},
+  };
+  const RECT box{4, 2, 36, 8};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.xml) + " frame " + std::to_string(c.frame));
+    auto document = ParseXml(c.xml);
+    std::unique_ptr<KxMiniUIObject> object = CreateObjectByTag(document->Root()->name());
+    auto* skin = dynamic_cast<KxMiniUISkin*>(object.get());
+    ASSERT_NE(skin, nullptr);
+    ASSERT_TRUE(skin->LoadFromXml(document->Root()));
+    PixelCanvas canvas(40, 10, true);
+    skin->Draw(canvas.Canvas(), box, c.frame);
+    const RECT ink = canvas.InkBounds(kWhite);
+    if (c.drawsNothing) {
+      EXPECT_EQ(ink.right, 0);
+    } else {
+      EXPECT_GT(ink.right, 0);
+      EXPECT_GE(ink.left, box.left);
+      EXPECT_GE(ink.top, box.top);
+      EXPECT_LE(ink.right, box.right);
+      EXPECT_LE(ink.bottom, box.bottom);
+    }
+  }
 }
 
 TEST_F(PictureSkinTest, ATileSkinRepeatsItsMiddleBetweenTheCaps) {

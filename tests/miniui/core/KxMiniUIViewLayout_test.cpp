@@ -76,7 +76,19 @@ INSTANTIATE_TEST_SUITE_P(
         PosCase{"<b><testbox pos=\"0x10,010\" natural=\"1,1\" /></b>", {16, 8, 17, 9}},
         PosCase{"<b><testbox pos=\"1,2,x,4\" natural=\"3,3\" /></b>", {1, 2, 4, 5}},
         PosCase{"<b><testbox pos=\"1,2,3,4,5\" /></b>", {1, 2, 3, 4}},
-        PosCase{"<b><testbox pos=\"garbage\" natural=\"2,2\" /></b>", {0, 0, 2, 2}}));
+        PosCase{"<b><testbox pos=\"garbage\" natural=\"2,2\" /></b>", {0, 0, 2, 2}},
+        // Absurd numbers stay within the coordinate limit instead of
+        // overflowing (limit 16777216).
+        PosCase{"<b><testbox pos=\"2147483647,0\" natural=\"10,10\" /></b>", {16777216, 0, 16777216, 10}},
+        PosCase{"<b><testbox pos=\"10,20,110,70\" /><testbox pos=\"#2147483647,#-2147483648\" natural=\"5,5\" /></b>",
+                {16777216, -16777146, 16777216, -16777141}},
+        PosCase{"<b><testbox pos=\"-2147483647,0,99999999999,10\" /></b>", {-16776616, 0, 16777216, 10}},
+        PosCase{"<b><testbox pos=\"%2147483647,|2147483647\" natural=\"1,1\" /></b>",
+                {16777216, 16777216, 16777216, 16777216}},
+        PosCase{"<b><testbox pos=\"5,5\" width=\"2147483647\" height=\"0x7fffffff\" /></b>",
+                {5, 5, 16777216, 16777216}},
+        PosCase{"<b><testbox pos=\"0,0\" width=\"99999999999\" xalign=\"center\" natural=\"1,1\" /></b>",
+                {-8388308, 0, 8388908, 1}}));
 
 TEST(PosLayout, CoordinatesAreRelativeToTheParentsSize) {
   std::unique_ptr<KxMiniUIRootView> root = LoadTree(

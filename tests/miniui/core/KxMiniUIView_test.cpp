@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "miniui/core/KxMiniUIDlgFile.h"
 #include "miniui/core/KxMiniUIPanel.h"
 #include "miniui/core/KxMiniUIRootView.h"
@@ -397,6 +400,28 @@ TEST_F(ViewTest, ADlgFileThatCannotLoadItsDocumentIsDroppedByItsParent) {
   KxMiniUIView* parent = root->FindViewById(1);
   ASSERT_EQ(parent->GetChildCount(), 1u);
   EXPECT_EQ(parent->GetChildAt(0)->GetId(), 6);
+}
+
+// A document that includes itself, directly (122) or through another one
+// (123 includes 124, which includes 123): the include that would repeat a
+// document already being included is dropped, the rest loads.
+TEST_F(ViewTest, AnIncludeCycleIsCutWhereADocumentWouldComeAgain) {
+  const struct {
+    const char* src;
+    std::vector<int> present;
+    std::vector<int> dropped;
+  } cases[] = {
+      {"122", {81}, {82}},
+      {"123", {83, 84, 85}, {86}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.src);
+    const std::string body = std::string("<b><dlgfile id=\"5\" pos=\"0,0,-0,-0\" src=\"") + c.src + "\" /></b>";
+    std::unique_ptr<KxMiniUIRootView> root = LoadTree(body.c_str(), 100, 100);
+    ASSERT_NE(root->FindViewById(5), nullptr);
+    for (const int id : c.present) EXPECT_NE(root->FindViewById(id), nullptr) << id;
+    for (const int id : c.dropped) EXPECT_EQ(root->FindViewById(id), nullptr) << id;
+  }
 }
 
 }  // namespace

@@ -33,6 +33,7 @@ constexpr UINT kStyleUpdateDocument = 146;
 constexpr UINT kOrdinaryLayout = 147;   // as 141 with "layer" 0 and opaque colours
 constexpr UINT kResizableLayout = 148;  // 260 x 180, sizing band 6, minimum 200 x 120, shadow sizing border 5; hand-cursor panel 81
 constexpr UINT kTabsLayout = 149;       // views 91, 92, 93 with "tabstop" 3, 1, 2; 94 with 0
+constexpr UINT kDpiLayout = 150;        // 200 x 100: red 61, picture "small" 62, presstally 63
 constexpr UINT kShadowPng = 209;        // 24 x 24, margins 8
 
 // "painttally": a plain view that counts its paints.
