@@ -5,6 +5,7 @@
 
 #include "app/SingleInstanceLock.h"
 #include "tests/app/SilentTestSupport.h"
+#include "tests/support/MessagePump.h"
 #include "tests/support/TestServer.h"
 #include "tests/support/TestSupport.h"
 
@@ -67,3 +68,34 @@ TEST(EntryTest, OnlySlashOrDashSRunsSilently) {
 }
 
 }  // namespace
+
+// The running installer holds its own file: it cannot be written, replaced
+// or renamed under it, so the signer read at start stays the file's.
+TEST(EntryTest, TheRunningInstallersFileCannotBeReplacedOrRenamed) {
+  ASSERT_TRUE(zelk::test::TestServer::Available()) << "run with ZELK_TEST_SERVER=1";
+  const zelk::test::ProductSandbox sandbox;
+  std::wstring installer;
+  // A download that trickles for a while keeps the silent run going.
+  ASSERT_TRUE(zelk::test::RepointedInstaller(
+      sandbox.Temp().Path(), ZELK_INSTALLER_EXE,
+      zelk::test::TestServer::Url(L"/held-installer/zelkpic_KUID_1_v1.exe?size=60000&trickle=100&chunk=1000"),
+      installer));
+  ChildProcess running;
+  ASSERT_TRUE(running.Start(Quote(installer) + L" /s"));
+  ASSERT_TRUE(zelk::test::PumpUntil([] { return !zelk::test::TestServer::Requests("/held-installer/").empty(); },
+                                    30000))
+      << "the installer never asked for its package";
+
+  const std::wstring renamed = sandbox.Temp().Join(L"renamed.exe");
+  EXPECT_FALSE(MoveFileW(installer.c_str(), renamed.c_str()));
+  EXPECT_FALSE(MoveFileExW(InstallerPath().c_str(), installer.c_str(), MOVEFILE_REPLACE_EXISTING));
+  HANDLE writer = CreateFileW(installer.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  EXPECT_EQ(INVALID_HANDLE_VALUE, writer);
+  if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+
+  DWORD exitCode = 99;
+  ASSERT_TRUE(running.Wait(120000, exitCode));
+  EXPECT_EQ(1u, exitCode);
+  EXPECT_TRUE(MoveFileW(installer.c_str(), renamed.c_str())) << "free again once the installer ended";
+}

@@ -47,11 +47,13 @@ class ScopedEnvironment {
   std::wstring old_;
 };
 
-// The installer's two transports ask for the same thing in their own words:
-// the handler gives WinINet "Accept:*/*", libcurl sends its own "Accept: */*".
+// The installer's two transports as their requests show them: libcurl
+// names the host first; WinINet (Wine's) ends with a keep-alive line that
+// libcurl never sends.
 std::string Transport(const zelk::test::RecordedRequest& request) {
-  if (request.headerText.find("Accept: */*") != std::string::npos) return "libcurl";
-  if (request.headerText.find("Accept:*/*") != std::string::npos) return "WinINet";
+  const std::string& headers = request.headerText;
+  if (headers.find("Connection: Keep-Alive") != std::string::npos) return "WinINet";
+  if (headers.compare(0, 5, "Host:") == 0) return "libcurl";
   return "neither";
 }
 
