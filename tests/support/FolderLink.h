@@ -25,13 +25,18 @@ inline bool RunningUnderWine() {
 class FolderLink {
  public:
   FolderLink(const std::wstring& link, const std::wstring& target) : link_(link) {
-    made_ = RunningUnderWine() ? RunLinux(L"ln -s " + Quote(UnixPath(target)) + L" " + Quote(UnixPath(link)))
-                               : CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) != FALSE;
+    if (RunningUnderWine()) {
+      RunLinux(L"ln -s " + Quote(UnixPath(target)) + L" " + Quote(UnixPath(link)));
+    } else {
+      CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY);
+    }
+    made_ = WaitUntil([&link] { return ShowsLink(link); });
   }
   ~FolderLink() {
     if (!made_) return;
     if (RunningUnderWine()) {
       RunLinux(L"rm -f " + Quote(UnixPath(link_)));
+      WaitUntil([this] { return GetFileAttributesW(link_.c_str()) == INVALID_FILE_ATTRIBUTES; });
     } else {
       RemoveDirectoryW(link_.c_str());
     }
@@ -55,11 +60,28 @@ class FolderLink {
     return unix;
   }
 
+  static bool ShowsLink(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  }
+
+  // Wine lets the Linux program run on after its Windows process has
+  // ended, so its effect is waited for (at most 30 s).
+  template <typename Done>
+  static bool WaitUntil(Done done) {
+    constexpr int kPolls = 1500;
+    for (int i = 0; i < kPolls; ++i) {
+      if (done()) return true;
+      Sleep(20);
+    }
+    return done();
+  }
+
   // Linux programs are found through Wine's Z: drive, which maps "/".
-  static bool RunLinux(const std::wstring& command) {
+  static void RunLinux(const std::wstring& command) {
     ChildProcess process;
-    DWORD exitCode = 1;
-    return process.Start(L"Z:\\bin\\" + command) && process.Wait(30000, exitCode) && exitCode == 0;
+    DWORD exitCode = 0;
+    if (process.Start(L"Z:\\bin\\" + command)) process.Wait(30000, exitCode);
   }
 
   std::wstring link_;
