@@ -6,9 +6,6 @@
 
 #include "app/InstalledProduct.h"
 #include "base/FileUtil.h"
-#include "base/PathUtil.h"
-#include "base/ProtectedFolder.h"
-#include "base/StringUtil.h"
 #include "download/TemporaryFileCommit.h"
 #include "tests/app/SilentTestSupport.h"
 #include "tests/support/FolderLink.h"
@@ -20,6 +17,7 @@ namespace {
 using zelk::test::ChildProcess;
 using zelk::test::MessageWindow;
 using zelk::test::ProductSandbox;
+using zelk::test::RanFromRunFolder;
 using zelk::test::Quote;
 using zelk::test::ReceivedMessage;
 using zelk::test::SilentFixture;
@@ -61,22 +59,6 @@ const ReceivedMessage* LastFinish(const std::vector<ReceivedMessage>& messages) 
     if (m.message == WM_INSTALLER_DOWNLOAD && m.state == 2) finish = &m;
   }
   return finish;
-}
-
-// Whether the demo log names `file` as the package that ran from one of the
-// installer's run folders under the Windows folder's Temp (Windows names a
-// program's file as the disk spells its folders, so case is ignored).
-bool RanFromRunFolder(const std::string& log, const std::wstring& file) {
-  const std::string key = "package: file ";
-  const size_t at = log.find(key);
-  std::wstring systemTemp;
-  if (at == std::string::npos || !Kx::ProtectedFolder::SystemTempFolder(systemTemp)) return false;
-  const size_t start = at + key.size();
-  const std::wstring logged = zelk::test::Utf8ToWide(log.substr(start, log.find("\r\n", start) - start));
-  const std::wstring prefix = systemTemp + L"\\ZelkPic.";
-  const std::wstring folder = logged.substr(0, logged.size() - Kx::FileNameOf(logged).size());
-  return Kx::EqualsNoCase(logged.substr(0, prefix.size()), prefix) && Kx::FileNameOf(logged) == file &&
-         folder.find(L'\\', prefix.size()) == folder.size() - 1;
 }
 
 class InstallFlowTest : public testing::Test {
