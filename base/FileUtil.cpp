@@ -15,6 +15,8 @@ constexpr DWORD kUnsettableAttributes = 0x4E50;
 
 constexpr unsigned kMaxUniqueNumber = 1048576;
 
+constexpr DWORD kShareEverything = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 bool IsFolderAttributes(DWORD attributes) {
@@ -39,7 +41,7 @@ bool HandleIsLink(HANDLE item) {
 // handle shows the target, and only the attributes read by path carry the
 // reparse flag. Either one showing a link makes it one.
 bool IsLinkItem(const ScopedHandle& item, const std::wstring& path) {
-  return (item && HandleIsLink(item.Get())) || HasLinkBit(::GetFileAttributesW(path.c_str()));
+  return (item && HandleIsLink(item.Get())) || HasLinkBit(GetAttributes(path));
 }
 
 // The item a folder path names: without its trailing separators, except
@@ -243,7 +245,7 @@ unsigned long long DeleteTree(const std::wstring& folder) {
 bool IsLink(const std::wstring& path) {
   const std::wstring item = ItemPath(path);
   if (item.empty()) return false;
-  const ScopedHandle handle = OpenItemItself(item, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+  const ScopedHandle handle = OpenItemItself(item, FILE_READ_ATTRIBUTES, kShareEverything);
   return IsLinkItem(handle, item);
 }
 

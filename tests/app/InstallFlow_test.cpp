@@ -251,7 +251,8 @@ TEST_F(SilentInstallerTest, FallbackNameForNoChannelNoUnderscoreOrLowerCaseToken
     DWORD exitCode = 99;
     ASSERT_TRUE(process.Wait(120000, exitCode));
     EXPECT_EQ(1u, exitCode);
-    EXPECT_TRUE(RanFromRunFolder(sandbox.Log(), L"ZelkPic_package.exe")) << zelk::test::WideToUtf8(c.installerName) << " "
+    EXPECT_TRUE(RanFromRunFolder(sandbox.Log(), L"ZelkPic_package.exe"))
+        << zelk::test::WideToUtf8(c.installerName) << " "
                                                                << zelk::test::WideToUtf8(url) << "\n"
                                                                << sandbox.Log();
   }

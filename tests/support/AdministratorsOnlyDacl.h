@@ -6,7 +6,11 @@
 
 #include <windows.h>
 
+#include <aclapi.h>
+
 #include <string>
+
+#include "base/ScopedLocalMemory.h"
 
 namespace zelk::test {
 
@@ -46,6 +50,16 @@ inline std::string AdministratorsOnlyProblem(PSECURITY_DESCRIPTOR descriptor) {
   if (dacl->AceCount != 2) return std::to_string(dacl->AceCount) + " ACEs instead of 2";
   const std::string first = AceProblem(dacl, 0, WinBuiltinAdministratorsSid);
   return first.empty() ? AceProblem(dacl, 1, WinLocalSystemSid) : first;
+}
+
+// The same for the descriptor the file system keeps for `path`.
+inline std::string StoredProblem(const std::wstring& path) {
+  Kx::ScopedLocalMemory<PSECURITY_DESCRIPTOR> stored;
+  const DWORD error = GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT,
+                                            OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                            nullptr, nullptr, stored.Receive());
+  if (error != ERROR_SUCCESS) return "descriptor unreadable: error " + std::to_string(error);
+  return AdministratorsOnlyProblem(stored.Get());
 }
 
 }  // namespace zelk::test
