@@ -5,6 +5,7 @@
 #include "app/InstalledProduct.h"
 #include "app/PackageLaunch.h"
 #include "app/PackageUrl.h"
+#include "base/FileUtil.h"
 #include "base/PathUtil.h"
 #include "base/StringUtil.h"
 
@@ -53,8 +54,11 @@ void RunInstallFrom(const std::wstring& url, const LaunchConfig& config, HWND wi
   downloader.SetNotifyWindow(window);
   downloader.ResetHandlerSlot();
 
-  const std::wstring packagePath = Kx::JoinPath(PackageFolder(), PackageFileName(url, config.channel));
-  if (!downloader.Download(url, packagePath)) {
+  // The folder is the user's to change: a link put there would make this
+  // elevated flow write and delete wherever it points.
+  const std::wstring folder = PackageFolder();
+  const std::wstring packagePath = Kx::JoinPath(folder, PackageFileName(url, config.channel));
+  if (!Kx::EnsureRealFolder(folder) || !downloader.Download(url, packagePath)) {
     PostStage(window, kStageFinished, true);
     return;
   }

@@ -2,10 +2,13 @@
 
 #include <shellapi.h>
 
+#include <string>
+
 #include "app/InstallFlow.h"
 #include "app/InstalledProduct.h"
 #include "base/FileUtil.h"
 #include "base/PathUtil.h"
+#include "base/ProtectedFolder.h"
 #include "base/ScopedHandle.h"
 #include "verify/SignerVerifier.h"
 
@@ -25,8 +28,42 @@ Kx::ScopedHandle HoldAgainstChange(const std::wstring& path) {
   return Kx::OpenFileHandle(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
 }
 
-// ShellExecuteExW of the package in its own folder, hidden; the process
-// handle, when one came back, in `process`.
+// The package's folder in the user's temporary folder is open to every
+// program the user runs, and Windows looks for a program's DLLs in its own
+// folder first: the package is checked and run from a copy in a folder that
+// only administrators can change.
+const wchar_t kRunFolderPrefix[] = L"ZelkPic";
+constexpr DWORD kCopyBlock = 64 * 1024;
+
+bool CopyContents(HANDLE from, HANDLE to) {
+  std::string block(kCopyBlock, '\0');
+  for (;;) {
+    DWORD read = 0;
+    if (!ReadFile(from, &block[0], kCopyBlock, &read, nullptr)) return false;
+    if (read == 0) return true;
+    DWORD written = 0;
+    if (!WriteFile(to, block.data(), read, &written, nullptr) || written != read) return false;
+  }
+}
+
+// Copies the package, read through a handle on the file itself (never
+// through a link) that keeps writers out, into `runFolder`.
+bool CopyIntoRunFolder(const std::wstring& packagePath, const Kx::ProtectedFolder& runFolder, std::wstring& copy) {
+  const Kx::ScopedHandle source =
+      Kx::OpenFileNotLink(packagePath, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN);
+  if (!source) return false;
+  copy = Kx::JoinPath(runFolder.Path(), Kx::FileNameOf(packagePath));
+  const Kx::ScopedHandle target = Kx::OpenFileHandle(copy, GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL);
+  return target && CopyContents(source.Get(), target.Get());
+}
+
+bool MakeRunFolder(Kx::ProtectedFolder& runFolder) {
+  std::wstring parent;
+  return Kx::ProtectedFolder::SystemTempFolder(parent) && runFolder.Create(parent, kRunFolderPrefix);
+}
+
+// ShellExecuteExW of the package in `folder`, hidden; the process handle,
+// when one came back, in `process`.
 bool ExecutePackage(const std::wstring& file, const std::wstring& folder, const std::wstring& arguments,
                     Kx::ScopedHandle& process) {
   SHELLEXECUTEINFOW info = {};
@@ -60,26 +97,29 @@ std::wstring PackageArguments(bool associate, const std::wstring& installPath) {
 bool RunPackage(const std::wstring& packagePath, const std::wstring& installPath,
                 const BeforePackageStart& beforeStart) {
   if (!Kx::FileExists(packagePath)) return false;
-  Kx::ScopedHandle hold = HoldAgainstChange(packagePath);
+  Kx::ProtectedFolder runFolder;  // goes, with the copy, on every way out
+  std::wstring copy;
+  if (!MakeRunFolder(runFolder) || !CopyIntoRunFolder(packagePath, runFolder, copy)) return false;
+  Kx::ScopedHandle hold = HoldAgainstChange(copy);
   if (!hold) return false;
-  if (!Kx::SignerVerifier::Instance().IsTrustedFile(packagePath)) return false;
+  if (!Kx::SignerVerifier::Instance().IsTrustedFile(copy)) return false;
 
   std::wstring file;
-  std::wstring folder;
+  std::wstring packageFolder;
   // A full path that names a folder gives an empty file name: nothing to start.
   const bool located = Kx::FullPathFileName(packagePath, file) && !file.empty() &&
-                       Kx::FullPathFolder(packagePath, folder);
+                       Kx::FullPathFolder(packagePath, packageFolder);
   bool started = false;
   Kx::ScopedHandle process;
   if (located) {
-    if (beforeStart) beforeStart(packagePath);
-    started = ExecutePackage(file, folder, PackageArguments(associatePdf, installPath), process);
+    if (beforeStart) beforeStart(copy);
+    started = ExecutePackage(copy, runFolder.Path(), PackageArguments(associatePdf, installPath), process);
   }
   // The package runs now (or never will): our own clean-up needs the file free.
   hold.Reset();
   if (process) WaitForSingleObject(process.Get(), INFINITE);
   process.Reset();
-  RemovePackage(packagePath, folder);
+  RemovePackage(packagePath, packageFolder);
   return started;
 }
 

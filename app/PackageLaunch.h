@@ -10,15 +10,17 @@
 // association, then " -path=" and the quoted folder when one was chosen.
 std::wstring PackageArguments(bool associate, const std::wstring& installPath);
 
-// Called while the package is held open against writers and deleters, after
-// its signer check and just before it starts.
+// Called with the copy that is to run, while it is held open against writers
+// and deleters, after its signer check and just before it starts.
 using BeforePackageStart = std::function<void(const std::wstring& packagePath)>;
 
-// Checks the package's signer, runs it with PackageArguments(associatePdf,
-// installPath) and waits for it to end; then deletes it, and its folder when
-// nothing else is left there. True when the package was started. A package
-// that is missing, cannot be held or is not trusted is neither run nor
-// deleted.
+// Copies the package into a new run folder that only administrators can
+// change (Kx::ProtectedFolder), checks the copy's signer, runs the copy there
+// with PackageArguments(associatePdf, installPath) and waits for it to end;
+// then deletes the copy with its run folder, and the package, and its folder
+// when nothing else is left there. True when the package was started. A
+// package that is missing, cannot be copied or held, or is not trusted is
+// neither run nor deleted (its copy goes all the same).
 bool RunPackage(const std::wstring& packagePath, const std::wstring& installPath,
                 const BeforePackageStart& beforeStart = BeforePackageStart());
 

@@ -15,14 +15,40 @@ constexpr DWORD kUnsettableAttributes = 0x4E50;
 
 constexpr unsigned kMaxUniqueNumber = 1048576;
 
+constexpr DWORD kShareEverything = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 bool IsFolderAttributes(DWORD attributes) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool IsFolderLink(DWORD attributes) {
-  return IsFolderAttributes(attributes) && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+bool HasLinkBit(DWORD attributes) {
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// Opens the item at `path` itself; a link there is opened as the link.
+ScopedHandle OpenItemItself(const std::wstring& path, DWORD access, DWORD share) {
+  return OpenFileHandle(path, access, share, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS);
+}
+
+bool HandleIsLink(HANDLE item) {
+  BY_HANDLE_FILE_INFORMATION information = {};
+  return ::GetFileInformationByHandle(item, &information) && HasLinkBit(information.dwFileAttributes);
+}
+
+// Wine follows a Linux symlink even with FILE_FLAG_OPEN_REPARSE_POINT: the
+// handle shows the target, and only the attributes read by path carry the
+// reparse flag. Either one showing a link makes it one.
+bool IsLinkItem(const ScopedHandle& item, const std::wstring& path) {
+  return (item && HandleIsLink(item.Get())) || HasLinkBit(GetAttributes(path));
+}
+
+// The item a folder path names: without its trailing separators, except
+// for a drive root, which "X:" would not name.
+std::wstring ItemPath(const std::wstring& path) {
+  const std::wstring item = NormalisePath(path, kPathNoTrailingSeparator);
+  return item.size() == 2 && item[1] == L':' ? item + L'\\' : item;
 }
 
 // `call(path)` answers success; it is tried on the path as given and then,
@@ -52,6 +78,8 @@ bool CreateDirectoryEitherForm(const std::wstring& path) {
 template <typename Attempt>
 bool WithAttributesCleared(const std::wstring& path, Attempt attempt) {
   if (attempt()) return true;
+  // SetFileAttributesW goes through a link and would change its target.
+  if (IsLink(path)) return false;
   const DWORD old = GetAttributes(path);
   if (old == INVALID_FILE_ATTRIBUTES || !SetAttributes(path, 0)) return false;
   if (attempt()) return true;
@@ -102,10 +130,9 @@ unsigned long long DeleteFolderContents(const std::wstring& folder) {
   for (bool found = FindFirst(folder + L"*.*", state); found; found = FindNext(state)) {
     if (state.IsDotEntry()) continue;
     const std::wstring child = folder + state.Name();
-    if (IsFolderLink(state.Attributes())) {
-      // A junction or folder symlink: its target belongs to someone else.
-      if (RemoveDirectoryEitherForm(child)) ++removed;
-    } else if (state.IsFolder()) {
+    if (state.IsFolder()) {
+      // Also a junction or folder symlink: DeleteTree takes it for one by
+      // its handle and removes the link only.
       removed += DeleteTree(child);
     } else if (RemoveFileForced(child)) {
       ++removed;
@@ -203,9 +230,29 @@ unsigned long long DeleteTree(const std::wstring& folder) {
   const std::wstring dir = NormalisePath(folder, kPathOneTrailingBackslash);
   if (dir.empty()) return 0;
   unsigned long long removed = 0;
-  if (!IsFolderLink(GetAttributes(dir))) removed += DeleteFolderContents(dir);
+  {
+    // Held without delete sharing while its contents go, so that nobody can
+    // rename it and put a link in its place meanwhile. RemoveDirectoryW
+    // below removes a link itself, never its target.
+    const std::wstring item = ItemPath(dir);
+    const ScopedHandle held = OpenItemItself(item, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    if (!IsLinkItem(held, item)) removed += DeleteFolderContents(dir);
+  }
   if (WithAttributesCleared(dir, [&dir] { return RemoveDirectoryEitherForm(dir); })) ++removed;
   return removed;
+}
+
+bool IsLink(const std::wstring& path) {
+  const std::wstring item = ItemPath(path);
+  if (item.empty()) return false;
+  const ScopedHandle handle = OpenItemItself(item, FILE_READ_ATTRIBUTES, kShareEverything);
+  return IsLinkItem(handle, item);
+}
+
+bool EnsureRealFolder(const std::wstring& path) {
+  const std::wstring item = ItemPath(path);
+  if (IsLink(item) && !RemoveDirectoryEitherForm(item) && !DeleteFileEitherForm(item)) return false;
+  return CreateFolders(item) && !IsLink(item);
 }
 
 FindState::FindState(FindState&& other) noexcept
@@ -286,6 +333,21 @@ ScopedHandle OpenFileHandle(const std::wstring& path, DWORD access, DWORD share,
     return handle != INVALID_HANDLE_VALUE;
   });
   return ScopedHandle(handle);
+}
+
+ScopedHandle OpenFileNotLink(const std::wstring& path, DWORD access, DWORD share,
+                             DWORD disposition, DWORD flags) {
+  const DWORD itself = flags | FILE_FLAG_OPEN_REPARSE_POINT;
+  ScopedHandle file = OpenFileHandle(path, access, share, disposition, itself);
+  if (!file || !IsLinkItem(file, path)) return file;
+  file.Reset();
+  if (DeleteFileEitherForm(path) || RemoveDirectoryEitherForm(path)) {
+    file = OpenFileHandle(path, access, share, disposition, itself);
+    if (!file || !IsLinkItem(file, path)) return file;
+  }
+  file.Reset();
+  ::SetLastError(ERROR_CANT_ACCESS_FILE);
+  return file;
 }
 
 }  // namespace Kx

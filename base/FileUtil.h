@@ -42,9 +42,20 @@ bool RemoveFileForced(const std::wstring& path);
 bool MovePath(const std::wstring& from, const std::wstring& to);
 
 // Removes the folder and everything in it; the number of files and folders
-// removed, the folder itself included. Links to folders are removed
-// without touching what they point to.
+// removed, the folder itself included. Whether an item is a link is decided
+// by a handle on the item itself; a link (the folder itself or one inside
+// it) is removed without touching what it points to.
 unsigned long long DeleteTree(const std::wstring& folder);
+
+// True when the item itself, never what it points to, is a junction,
+// symbolic link or other reparse point, judged by a handle opened with
+// FILE_FLAG_OPEN_REPARSE_POINT.
+bool IsLink(const std::wstring& path);
+
+// Makes `path` a real folder: a link there is removed (never its target)
+// and the folder with its missing parents created. False when a link could
+// not be removed or the folder does not exist afterwards.
+bool EnsureRealFolder(const std::wstring& path);
 
 // An open directory search and the entry it found last. Closing (also done
 // by the destructor and by a new FindFirst) is idempotent.
@@ -88,5 +99,11 @@ bool UniqueName(std::wstring& path);
 // CreateFileW; the handle is invalid on failure (GetLastError tells why).
 ScopedHandle OpenFileHandle(const std::wstring& path, DWORD access, DWORD share,
                             DWORD disposition, DWORD flags);
+
+// OpenFileHandle that never goes through a link: the item itself is opened
+// and, when it is a link, the link is removed and the open made once more;
+// a name that is still a link then fails with ERROR_CANT_ACCESS_FILE.
+ScopedHandle OpenFileNotLink(const std::wstring& path, DWORD access, DWORD share,
+                             DWORD disposition, DWORD flags);
 
 }  // namespace Kx

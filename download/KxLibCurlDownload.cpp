@@ -218,9 +218,10 @@ unsigned long long KxLibCurlDownload::ProbeLength() const {
 }
 
 ScopedHandle KxLibCurlDownload::OpenTemporaryFile(bool resume) {
-  // Read access too: a resume reads the file's tail back.
-  ScopedHandle file = OpenFileHandle(temporaryPath_, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS,
-                                     FILE_ATTRIBUTE_NORMAL);
+  // Read access too: a resume reads the file's tail back. Never written
+  // through a link, as the folder may be its user's to change.
+  ScopedHandle file = OpenFileNotLink(temporaryPath_, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL);
   if (!file) return file;
   // A partial file that is not resumed is written over from its start; its
   // old tail must not survive behind a shorter new body.

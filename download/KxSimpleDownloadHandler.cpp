@@ -168,8 +168,9 @@ bool KxSimpleDownloadHandler::DownloadToTemporaryFile() {
 }
 
 KxSimpleDownloadHandler::ResumeResult KxSimpleDownloadHandler::Resume() {
-  Kx::ScopedHandle file = Kx::OpenFileHandle(TemporaryPath(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
-                                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
+  // The temporary file lies in a folder its user can change: never written through a link.
+  Kx::ScopedHandle file = Kx::OpenFileNotLink(TemporaryPath(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
   if (!file) {
     lastError_ = GetLastError();
     return ResumeResult::kRestart;
@@ -276,7 +277,7 @@ bool KxSimpleDownloadHandler::FullDownload() {
   if (IsCancelled()) return false;
   Kx::ScopedHandle file;
   if (request_.dataSink == nullptr) {
-    file = Kx::OpenFileHandle(TemporaryPath(), GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
+    file = Kx::OpenFileNotLink(TemporaryPath(), GENERIC_WRITE, FILE_SHARE_READ, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL);
     if (!file) {
       lastError_ = GetLastError();
       return false;

@@ -8,6 +8,7 @@
 #include "base/FileUtil.h"
 #include "download/TemporaryFileCommit.h"
 #include "tests/app/SilentTestSupport.h"
+#include "tests/support/FolderLink.h"
 #include "tests/support/TestServer.h"
 
 namespace {
@@ -17,6 +18,7 @@ using zelk::test::InstallerSigning;
 using zelk::test::kExpectedDefaultInstallDir;
 using zelk::test::MessageWindow;
 using zelk::test::ProductSandbox;
+using zelk::test::RanFromRunFolder;
 using zelk::test::Quote;
 using zelk::test::ReceivedMessage;
 using zelk::test::SilentFixture;
@@ -199,6 +201,40 @@ TEST_F(InstallFlowTest, PackageThatCannotStartFailsAndIsRemoved) {
   EXPECT_FALSE(Kx::Exists(PackageFolder()));
 }
 
+TEST_F(InstallFlowTest, LinkInPlaceOfThePackageFolderIsNeverWrittenOrDeletedThrough) {
+  // Elsewhere, a file of the package's name that an older file removal
+  // would delete, and one the clean-up would have to leave.
+  const std::wstring target = sandbox_.Temp().Join(L"elsewhere");
+  ASSERT_TRUE(CreateDirectoryW(target.c_str(), nullptr));
+  const std::wstring named = target + L"\\zelkpic_1234_100090_v10.10.exe";
+  ASSERT_TRUE(zelk::test::WriteFileBytes(named, "not the package"));
+  ASSERT_TRUE(zelk::test::WriteFileBytes(target + L"\\other.txt", "kept"));
+  std::vector<ReceivedMessage> messages;
+  {
+    const zelk::test::FolderLink link(PackageFolder(), target);
+    ASSERT_TRUE(link.Made());
+    messages = Run(Serve(SilentFixture(L"product_10.10.0.0.exe"), L"zelkpic_KUID_100090_v10.10.exe"));
+    // Windows removes the link and downloads into a real folder; Wine
+    // cannot remove a Linux link, so there the install has to fail.
+    const std::vector<ReceivedMessage> stages = Stages(messages);
+    ASSERT_FALSE(stages.empty());
+    EXPECT_EQ(zelk::test::RunningUnderWine(), Kx::IsLink(PackageFolder()));
+    EXPECT_EQ(Kx::IsLink(PackageFolder()) ? 1 : 0, stages.back().lParam);
+  }
+  std::string bytes;
+  EXPECT_TRUE(zelk::test::ReadFileBytes(named, bytes));
+  EXPECT_EQ("not the package", bytes);
+  EXPECT_TRUE(zelk::test::ReadFileBytes(target + L"\\other.txt", bytes));
+  EXPECT_EQ("kept", bytes);
+  EXPECT_FALSE(Kx::Exists(Kx::TemporaryPathFor(named)));
+  Kx::FindState state;
+  int entries = 0;
+  for (bool found = Kx::FindFirst(target + L"\\*", state); found; found = Kx::FindNext(state)) {
+    if (!state.IsDotEntry()) ++entries;
+  }
+  EXPECT_EQ(2, entries) << "something was written through the link";
+}
+
 // The real installer, copied under a channel name and pointed at the server.
 class SilentInstallerTest : public InstallFlowTest {
  protected:
@@ -219,8 +255,7 @@ TEST_F(SilentInstallerTest, DownloadsVerifiesRunsAndRemovesThePackage) {
       RunInstaller(L"zelkpdf_1234.exe", Serve(SilentFixture(L"product_10.10.0.0.exe"), L"zelkpic_KUID_100090_v10.10.exe"));
   EXPECT_EQ(1u, exitCode);
   const std::string log = sandbox_.Log();
-  const std::string package = zelk::test::WideToUtf8(PackageFolder() + L"\\zelkpic_1234_100090_v10.10.exe");
-  EXPECT_NE(std::string::npos, log.find("package: file " + package + "\r\n")) << log;
+  EXPECT_TRUE(RanFromRunFolder(log, L"zelkpic_1234_100090_v10.10.exe")) << log;
   EXPECT_NE(std::string::npos, log.find("package: arguments [-setDefault]\r\n")) << log;
   EXPECT_FALSE(Kx::Exists(PackageFolder())) << "package or its folder left behind";
   EXPECT_TRUE(Kx::FileExists(std::wstring(kExpectedDefaultInstallDir) + L"\\ZelkPdfEditor.exe"));
@@ -304,8 +339,8 @@ TEST_F(SilentInstallerTest, FallbackNameForNoChannelNoUnderscoreOrLowerCaseToken
     DWORD exitCode = 99;
     ASSERT_TRUE(process.Wait(120000, exitCode));
     EXPECT_EQ(1u, exitCode);
-    const std::string expected = "package: file " + zelk::test::WideToUtf8(PackageFolder()) + "\\ZelkPic_package.exe\r\n";
-    EXPECT_NE(std::string::npos, sandbox.Log().find(expected)) << zelk::test::WideToUtf8(c.installerName) << " "
+    EXPECT_TRUE(RanFromRunFolder(sandbox.Log(), L"ZelkPic_package.exe"))
+        << zelk::test::WideToUtf8(c.installerName) << " "
                                                                << zelk::test::WideToUtf8(url) << "\n"
                                                                << sandbox.Log();
   }

@@ -6,12 +6,19 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "app/InstallFlow.h"
 #include "app/InstalledProduct.h"
 #include "base/FileUtil.h"
+#include "base/PathUtil.h"
+#include "base/ProtectedFolder.h"
 #include "base/Registry.h"
+#include "base/StringUtil.h"
+#include "verify/SignerVerifier.h"
 #include "tests/app/SilentTestSupport.h"
+#include "tests/support/AdministratorsOnlyDacl.h"
+#include "tests/support/FolderLink.h"
 #include "tests/verify/SignedFixtures.h"
 
 namespace {
@@ -125,7 +132,7 @@ TEST_F(RunPackageTest, OtherProcessCannotWriteOrDeleteThePackageWhileItIsHeld) {
   bool called = false;
   const bool started = RunPackage(package, sandbox_.Temp().Join(L"target"), [&](const std::wstring& held) {
     called = true;
-    EXPECT_EQ(package, held);
+    EXPECT_EQ(Kx::FileNameOf(package), Kx::FileNameOf(held)) << "the copy that runs";
     ChildProcess probe;
     ASSERT_TRUE(probe.Start(Quote(BinDir() + L"\\file_probe.exe") + L" " + Quote(held)));
     ASSERT_TRUE(probe.Wait(60000, probeResult));
@@ -135,6 +142,67 @@ TEST_F(RunPackageTest, OtherProcessCannotWriteOrDeleteThePackageWhileItIsHeld) {
   EXPECT_TRUE(started) << "the held file still starts";
   EXPECT_NE(std::string::npos, sandbox_.Log().find("package: installed")) << sandbox_.Log();
   EXPECT_FALSE(Kx::Exists(package));
+}
+
+// The run folders now under the Windows folder's Temp.
+std::vector<std::wstring> RunFolders() {
+  std::wstring systemTemp;
+  std::vector<std::wstring> names;
+  if (!Kx::ProtectedFolder::SystemTempFolder(systemTemp)) return names;
+  Kx::FindState state;
+  for (bool found = Kx::FindFirst(systemTemp + L"\\ZelkPic.*", state); found; found = Kx::FindNext(state)) {
+    names.push_back(state.Name());
+  }
+  return names;
+}
+
+// The text after `key` up to the end of its line in the demo log.
+std::string LoggedValue(const std::string& log, const std::string& key) {
+  const size_t at = log.find(key);
+  if (at == std::string::npos) return std::string();
+  const size_t start = at + key.size();
+  return log.substr(start, log.find("\r\n", start) - start);
+}
+
+TEST_F(RunPackageTest, PackageRunsFromAFolderOnlyAdministratorsCanChange) {
+  const std::wstring package = PlacePackage();
+  // What anyone may leave beside the downloaded package: Windows would load
+  // it into the elevated package from the package's own folder.
+  const std::wstring planted = folder_ + L"\\version.dll";
+  ASSERT_TRUE(CopyFileW(SilentFixture(L"product_unlisted.exe").c_str(), planted.c_str(), FALSE));
+  const std::vector<std::wstring> before = RunFolders();
+  std::wstring runFolder;
+  std::string securityProblem = "not looked at";
+  ASSERT_TRUE(RunPackage(package, L"", [&](const std::wstring& held) {
+    const std::wstring folder = held.substr(0, held.size() - Kx::FileNameOf(held).size());
+    runFolder = Kx::NormalisePath(folder, Kx::kPathNoTrailingSeparator);
+    securityProblem = zelk::test::StoredProblem(runFolder);
+  }));
+
+  std::wstring systemTemp;
+  ASSERT_TRUE(Kx::ProtectedFolder::SystemTempFolder(systemTemp));
+  const std::wstring prefix = systemTemp + L"\\ZelkPic.";
+  ASSERT_EQ(prefix, runFolder.substr(0, prefix.size())) << zelk::test::WideToUtf8(runFolder);
+  const std::string log = sandbox_.Log();
+  const std::string name = zelk::test::WideToUtf8(Kx::FileNameOf(package));
+  // Windows names the program's file as the disk spells its folders.
+  EXPECT_TRUE(Kx::EqualsNoCase(runFolder + L"\\" + Kx::FileNameOf(package),
+                               zelk::test::Utf8ToWide(LoggedValue(log, "package: file "))))
+      << log;
+  EXPECT_EQ("[" + name + "]", LoggedValue(log, "package: beside ")) << log;
+  EXPECT_EQ(zelk::test::WideToUtf8(runFolder), LoggedValue(log, "package: working folder ")) << log;
+  if (zelk::test::RunningUnderWine()) {
+    // Wine 8 keeps no DACL on files (it answers one made from the Linux mode
+    // bits); the descriptor the folder is made with is checked in base_tests.
+    EXPECT_EQ(std::string::npos, securityProblem.find("unreadable")) << securityProblem;
+    EXPECT_NE("not looked at", securityProblem);
+  } else {
+    EXPECT_EQ("", securityProblem);
+  }
+  EXPECT_FALSE(Kx::Exists(runFolder)) << "the run folder stays";
+  EXPECT_EQ(before, RunFolders());
+  EXPECT_FALSE(Kx::Exists(package));
+  EXPECT_TRUE(Kx::FileExists(planted)) << "only the package is the installer's to remove";
 }
 
 TEST_F(RunPackageTest, AfterTheRunTheFileIsFreeAgain) {
@@ -152,8 +220,10 @@ TEST_F(RunPackageTest, UntrustedPackageIsNeitherRunNorDeleted) {
   const SignedInstallerScope installer;
   ASSERT_TRUE(installer.Loaded());
   const std::wstring package = PlacePackage(L"product_unlisted.exe");
+  const std::vector<std::wstring> before = RunFolders();
   EXPECT_FALSE(RunPackage(package, sandbox_.Temp().Join(L"target")));
   EXPECT_TRUE(Kx::FileExists(package));
+  EXPECT_EQ(before, RunFolders()) << "the checked copy stays behind";
   EXPECT_EQ("", sandbox_.Log());
 }
 

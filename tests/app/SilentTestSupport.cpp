@@ -6,6 +6,9 @@
 #include "base/FileUtil.h"
 #include "download/KxHttpFile.h"
 #include "download/KxInternetSession.h"
+#include "base/PathUtil.h"
+#include "base/ProtectedFolder.h"
+#include "base/StringUtil.h"
 #include "tests/support/TestServer.h"
 #include "verify/SignatureResult.h"
 #include "verify/WinTrustApi.h"
@@ -235,6 +238,20 @@ bool RepointedInstaller(const std::wstring& folder, const std::wstring& name, co
   if (!WriteFileBytes(path, bytes)) return false;
   ExpectSignature(path, signing);
   return true;
+}
+
+// Windows names a program's file as the disk spells its folders: case is ignored.
+bool RanFromRunFolder(const std::string& log, const std::wstring& file) {
+  const std::string key = "package: file ";
+  const size_t at = log.find(key);
+  std::wstring systemTemp;
+  if (at == std::string::npos || !Kx::ProtectedFolder::SystemTempFolder(systemTemp)) return false;
+  const size_t start = at + key.size();
+  const std::wstring logged = zelk::test::Utf8ToWide(log.substr(start, log.find("\r\n", start) - start));
+  const std::wstring prefix = systemTemp + L"\\ZelkPic.";
+  const std::wstring folder = logged.substr(0, logged.size() - Kx::FileNameOf(logged).size());
+  return Kx::EqualsNoCase(logged.substr(0, prefix.size()), prefix) && Kx::FileNameOf(logged) == file &&
+         folder.find(L'\\', prefix.size()) == folder.size() - 1;
 }
 
 bool ServeFile(const std::wstring& file, const std::wstring& name) {

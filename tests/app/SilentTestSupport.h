@@ -129,6 +129,10 @@ class SignedInstallerScope {
 bool RepointedInstaller(const std::wstring& folder, const std::wstring& name, const std::wstring& url,
                         std::wstring& path, InstallerSigning signing = InstallerSigning::kListedPublisher);
 
+// Whether the demo log names `file` as the package that ran from one of the
+// installer's run folders under the Windows folder's Temp.
+bool RanFromRunFolder(const std::string& log, const std::wstring& file);
+
 // Places `file` where the test server gives it out as /files/<name>.
 bool ServeFile(const std::wstring& file, const std::wstring& name);
 

@@ -12,6 +12,7 @@
 #include "app/InstallFlow.h"
 #include "app/InstalledProduct.h"
 #include "base/FileUtil.h"
+#include "base/PathUtil.h"
 #include "tests/app/SilentTestSupport.h"
 #include "tests/app/WindowedTestSupport.h"
 #include "tests/support/TestServer.h"
@@ -136,7 +137,8 @@ TEST_F(WindowedInstallerTest, InstallClickDownloadsRunsThePackageIntoTheShownFol
 
   EXPECT_EQ(0u, ExitCode());
   const std::string log = sandbox_.Log();
-  EXPECT_TRUE(HasLine(log, "package: file " + WideToUtf8(PackagePath(L"zelkpic_KUID_100090_click.exe")))) << log;
+  EXPECT_TRUE(zelk::test::RanFromRunFolder(log, Kx::FileNameOf(PackagePath(L"zelkpic_KUID_100090_click.exe"))))
+      << log;
   EXPECT_TRUE(HasLine(log, ArgumentsLine(kExpectedDefaultInstallDir))) << log;
   EXPECT_TRUE(HasLine(log, "editor: started")) << log;
   EXPECT_FALSE(Kx::Exists(PackageFolder()));
