@@ -132,7 +132,10 @@ for request in "$server_dir"/requests/*.txt; do
   [ -f "$request" ] || continue
   over=http
   [ -f "${request%.txt}.tls" ] && over=https
-  echo "  $(head -n 1 "$request" | tr -d '\r') ($over, $(grep -a -m1 -i '^User-Agent:' "$request" | tr -d '\r' || echo 'no User-Agent'))"
+  # Wine's WinINet ends its request with a keep-alive line; libcurl sends none.
+  transport=libcurl
+  grep -aq '^Connection: Keep-Alive' "$request" && transport=WinINet
+  echo "  $(head -n 1 "$request" | tr -d '\r') ($over, $transport)"
 done
 echo "demo: package log ($log):"
 if [ -f "$log" ]; then sed 's/^/  /' "$log"; else echo "  (empty: the package did not run)"; fi
