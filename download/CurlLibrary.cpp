@@ -99,8 +99,7 @@ HMODULE CurlLibrary::LoadFrom(const std::wstring& folder) const {
   const std::wstring path = folder + kFileName;
   // Held without write or delete sharing from before the check until the
   // library is mapped: nobody can replace or rename the file in between.
-  const ScopedHandle held(
-      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const ScopedHandle held = OpenFileHandle(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
   if (!held) return nullptr;
   if (trust_ != nullptr && !trust_(path)) return nullptr;
   // A full path: the program's search order never decides which file loads.

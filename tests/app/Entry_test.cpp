@@ -5,6 +5,7 @@
 
 #include "app/SingleInstanceLock.h"
 #include "tests/app/SilentTestSupport.h"
+#include "tests/support/FileChangeAttempt.h"
 #include "tests/support/MessagePump.h"
 #include "tests/support/TestServer.h"
 #include "tests/support/TestSupport.h"
@@ -86,16 +87,15 @@ TEST(EntryTest, TheRunningInstallersFileCannotBeReplacedOrRenamed) {
                                     30000))
       << "the installer never asked for its package";
 
-  const std::wstring renamed = sandbox.Temp().Join(L"renamed.exe");
-  EXPECT_FALSE(MoveFileW(installer.c_str(), renamed.c_str()));
-  EXPECT_FALSE(MoveFileExW(InstallerPath().c_str(), installer.c_str(), MOVEFILE_REPLACE_EXISTING));
-  HANDLE writer = CreateFileW(installer.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  EXPECT_EQ(INVALID_HANDLE_VALUE, writer);
-  if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+  const zelk::test::FileChangeAttempt change = zelk::test::TryToChangeFile(installer, InstallerPath());
+  EXPECT_FALSE(change.renamed);
+  ASSERT_TRUE(change.replaceTried);
+  EXPECT_FALSE(change.replaced);
+  EXPECT_NE(static_cast<DWORD>(ERROR_SUCCESS), change.writeError);
 
   DWORD exitCode = 99;
   ASSERT_TRUE(running.Wait(120000, exitCode));
   EXPECT_EQ(1u, exitCode);
+  const std::wstring renamed = sandbox.Temp().Join(L"renamed.exe");
   EXPECT_TRUE(MoveFileW(installer.c_str(), renamed.c_str())) << "free again once the installer ended";
 }

@@ -11,6 +11,7 @@
 #include "app/InstalledProduct.h"
 #include "base/FileUtil.h"
 #include "tests/app/SilentTestSupport.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TestServer.h"
 
 namespace {
@@ -19,33 +20,11 @@ using zelk::test::BinDir;
 using zelk::test::ChildProcess;
 using zelk::test::kExpectedDefaultInstallDir;
 using zelk::test::ProductSandbox;
+using zelk::test::ScopedEnvironment;
 using zelk::test::Quote;
 using zelk::test::SilentFixture;
 using zelk::test::TestServer;
 using zelk::test::WideToUtf8;
-
-// The value of an environment variable, or "" when it is not set.
-std::wstring EnvironmentValue(const wchar_t* name) {
-  wchar_t value[1024] = {};
-  const DWORD length = GetEnvironmentVariableW(name, value, 1024);
-  return length < 1024 ? std::wstring(value, length) : std::wstring();
-}
-
-// Sets an environment variable for the programs this test starts and puts
-// the old value back afterwards.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const wchar_t* name, const std::wstring& value) : name_(name), old_(EnvironmentValue(name)) {
-    SetEnvironmentVariableW(name, value.c_str());
-  }
-  ~ScopedEnvironment() { SetEnvironmentVariableW(name_, old_.empty() ? nullptr : old_.c_str()); }
-  ScopedEnvironment(const ScopedEnvironment&) = delete;
-  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
- private:
-  const wchar_t* name_;
-  std::wstring old_;
-};
 
 // The installer's two transports as their requests show them: libcurl
 // names the host first; WinINet (Wine's) ends with a keep-alive line that
@@ -86,8 +65,9 @@ TEST(PlantedLibraryTest, OnlyASignedLibcurlBesideTheInstallerIsLoaded) {
 
     DWORD exitCode = 99;
     {
-      const ScopedEnvironment overrides(L"WINEDLLOVERRIDES",
-                                        EnvironmentValue(L"WINEDLLOVERRIDES") + L";version,libcurl_x86=n,b");
+      std::wstring overridden;
+      ScopedEnvironment::Read(L"WINEDLLOVERRIDES", overridden);
+      const ScopedEnvironment overrides(L"WINEDLLOVERRIDES", overridden + L";version,libcurl_x86=n,b");
       ChildProcess process;
       ASSERT_TRUE(process.Start(Quote(installer) + L" /s"));
       ASSERT_TRUE(process.Wait(120000, exitCode)) << c.label;

@@ -8,33 +8,15 @@
 
 #include "base/StringUtil.h"
 #include "tests/base/RawTempDir.h"
+#include "tests/support/ScopedEnvironment.h"
 
 namespace {
 
+using zelk::test::ScopedEnvironment;
 using zelk::test::ScopedTempDir;
 
 bool MakeFolder(const std::wstring& path) { return CreateDirectoryW(path.c_str(), nullptr) != FALSE; }
 bool MakeFile(const std::wstring& path) { return zelk::test::WriteFileBytes(path, "x"); }
-
-// Restores an environment variable at the end of a test.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const wchar_t* name, const std::wstring& value) : name_(name) {
-    wchar_t old[32768];
-    const DWORD length = GetEnvironmentVariableW(name, old, 32768);
-    hadValue_ = length > 0 && length < 32768;
-    if (hadValue_) old_.assign(old, length);
-    SetEnvironmentVariableW(name, value.c_str());
-  }
-  ~ScopedEnvironment() { SetEnvironmentVariableW(name_, hadValue_ ? old_.c_str() : nullptr); }
-  ScopedEnvironment(const ScopedEnvironment&) = delete;
-  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
- private:
-  const wchar_t* name_;
-  std::wstring old_;
-  bool hadValue_ = false;
-};
 
 // A drive letter with no drive behind it.
 wchar_t UnusedDriveLetter() {

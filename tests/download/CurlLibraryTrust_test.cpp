@@ -7,16 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/FileChangeAttempt.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
 
-// What the check saw while it ran: the path it was asked about and whether
-// another opener could write, delete or rename that file at that moment.
+// What the check saw while it ran: the path it was asked about and what
+// another program could do to that file at that moment.
 struct CheckVisit {
   std::wstring path;
-  DWORD writeError = ERROR_SUCCESS;
-  bool renamed = false;
+  zelk::test::FileChangeAttempt change;
 };
 
 std::vector<CheckVisit> g_visits;
@@ -25,13 +25,7 @@ bool g_answer = false;
 bool RecordingTrust(const std::wstring& path) {
   CheckVisit visit;
   visit.path = path;
-  HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  visit.writeError = writer == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
-  if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
-  const std::wstring moved = path + L".moved";
-  visit.renamed = MoveFileW(path.c_str(), moved.c_str()) != FALSE;
-  if (visit.renamed) MoveFileW(moved.c_str(), path.c_str());
+  visit.change = zelk::test::TryToChangeFile(path, path);
   g_visits.push_back(visit);
   return g_answer;
 }
@@ -56,8 +50,8 @@ TEST_F(CurlLibraryTrustTest, LoadsOnlyWhatTheCheckPassedWhileTheFileIsHeld) {
     EXPECT_EQ(c.loaded, Kx::CurlLibrary::Instance().IsLoaded()) << "trusted " << c.trusted;
     ASSERT_EQ(1u, g_visits.size()) << "trusted " << c.trusted;
     EXPECT_EQ(zelk::test::BinDir() + L"\\libcurl_x86.dll", g_visits[0].path);
-    EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), g_visits[0].writeError);
-    EXPECT_FALSE(g_visits[0].renamed);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), g_visits[0].change.writeError);
+    EXPECT_FALSE(g_visits[0].change.renamed);
   }
 
   // A refused library counts as absent: easy handles cannot be made.

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/FileChangeAttempt.h"
 #include "tests/support/TestSupport.h"
 #include "tests/verify/SignedFixtures.h"
 
@@ -126,20 +127,19 @@ TEST_F(InstallerModuleTest, InstallerFileIsHeldAndReadOnce) {
   verifier.SetInstallerModule(module_);
   verifier.HoldInstallerFile();
 
-  const std::wstring renamed = temp.Join(L"renamed.exe");
-  EXPECT_FALSE(MoveFileW(installer.c_str(), renamed.c_str()));
-  EXPECT_FALSE(CopyFileW(SignedFixture(L"probe_unsigned.exe").c_str(), installer.c_str(), FALSE));
-  HANDLE writer = CreateFileW(installer.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  EXPECT_EQ(INVALID_HANDLE_VALUE, writer);
-  EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), GetLastError());
-  if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+  const zelk::test::FileChangeAttempt change =
+      zelk::test::TryToChangeFile(installer, SignedFixture(L"probe_unsigned.exe"));
+  EXPECT_FALSE(change.renamed);
+  ASSERT_TRUE(change.replaceTried);
+  EXPECT_FALSE(change.replaced);
+  EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), change.writeError);
 
   // Signed by an unlisted publisher: its own packages pass, unsigned ones not.
   EXPECT_TRUE(verifier.IsTrustedFile(SignedFixture(L"unlisted.exe")));
   EXPECT_FALSE(verifier.IsTrustedFile(SignedFixture(L"unsigned.exe")));
 
   // Let go with the module: the file can be renamed again.
+  const std::wstring renamed = temp.Join(L"renamed.exe");
   verifier.SetInstallerModule(nullptr);
   FreeLibrary(module_);
   module_ = nullptr;
