@@ -12,6 +12,7 @@ packages=(
   osslsigncode openssl
   librapidxml-dev libz-mingw-w64-dev googletest
   python3 curl
+  nginx-light tinyproxy
 )
 
 sudo_if_needed() { if [ "$(id -u)" = 0 ]; then "$@"; else sudo "$@"; fi; }
