@@ -5,6 +5,13 @@
 #include "base/ScopedHandle.h"
 
 namespace Kx {
+namespace {
+
+// The thread runs WinINet calls only (a TLS handshake at most): a quarter
+// of the default stack keeps what a download adds to the working set small.
+constexpr SIZE_T kStackReserve = 256 * 1024;
+
+}  // namespace
 
 // Shared by the owner and the thread; the thread keeps it alive after the
 // owner has given it up.
@@ -35,7 +42,8 @@ std::shared_ptr<KxBoundedCall::Worker> KxBoundedCall::AcquireWorker() {
   auto parameter = std::make_unique<std::shared_ptr<Worker>>(worker);
   // Nobody joins the thread: it ends by itself when the owner leaves or
   // gives up its call.
-  const ScopedHandle thread(CreateThread(nullptr, 0, &ThreadMain, parameter.get(), 0, nullptr));
+  const ScopedHandle thread(
+      CreateThread(nullptr, kStackReserve, &ThreadMain, parameter.get(), STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
   if (!thread) return nullptr;
   parameter.release();  // the thread owns it now
   worker_ = worker;

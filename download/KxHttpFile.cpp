@@ -62,7 +62,10 @@ bool ParseCount(const wchar_t* text, unsigned long long& count) {
 
 }  // namespace
 
-KxHttpFile::~KxHttpFile() { KxHttpFile::Close(); }
+KxHttpFile::~KxHttpFile() {
+  StopReadingAhead();
+  KxHttpFile::Close();
+}
 
 void KxHttpFile::Close() {
   KxInternetHandle::Close();
@@ -89,12 +92,8 @@ auto KxHttpFile::Blocking(Fn&& call) -> decltype(call()) {
 
 template <class R>
 bool KxHttpFile::Bounded(std::function<R()> call, std::function<void(const R&)> discard, R& result) {
-  if (calls_.Pending()) {
-    // A read left pending is given up before anything else starts.
-    calls_.Await(nullptr, 0, true);
-    readBuffer_.reset();
-    InterlockedExchange(&callStartTick_, 0);
-  }
+  // A body still being read is given up before anything else starts.
+  StopReadingAhead();
   const HANDLE stop = sessionClosed_ ? sessionClosed_->Get() : nullptr;
   // After a cancel no new call starts.
   if (stop != nullptr && WaitForSingleObject(stop, 0) == WAIT_OBJECT_0) {
@@ -330,37 +329,61 @@ bool KxHttpFile::Post(KxInternetSession& session, const std::wstring& url, const
 bool KxHttpFile::Read(void* buffer, DWORD size, DWORD& bytesRead, DWORD& lastError) {
   bytesRead = 0;
   const HINTERNET request = Handle();
-  if (request == nullptr || buffer == nullptr || size == 0 || (calls_.Pending() && size < readBuffer_->size)) {
+  if (request == nullptr || buffer == nullptr || size == 0) {
     lastError = request == nullptr ? ERROR_INVALID_HANDLE : ERROR_INVALID_PARAMETER;
     SetLastError(lastError);
     return false;
   }
-  if (!calls_.Pending() && !StartRead(request, size)) {
-    lastError = ERROR_INTERNET_OPERATION_CANCELLED;
+  if (!StartReadingAhead(request)) {
+    lastError = GetLastError();
     return false;
   }
-  const KxCallEnd end = AwaitRead();
-  lastError = WinInetError(GetLastError());
-  if (end == KxCallEnd::kPending) return false;  // the receive timeout, where WinINet forgets it
-  InterlockedExchange(&callStartTick_, 0);
-  if (end != KxCallEnd::kFinished) {
-    // The read goes on filling the block: the next read gets a new one.
-    readBuffer_.reset();
-    CloseKeepingError();
+  // The reader has waited for its next block since `since`: a little longer
+  // than the receive timeout is an idle read (where WinINet applies that
+  // timeout, Windows, its own answer comes first), the call timeout a dead
+  // server.
+  const DWORD since = readAhead_->WaitingSince();
+  const DWORD elapsed = GetTickCount() - since;
+  const DWORD left = elapsed < timeoutMs_ ? timeoutMs_ - elapsed : 0;
+  const DWORD patience = receiveTimeoutMs_ + kReceiveTimeoutGraceMs;
+  const bool lastWait = left <= patience;
+  const HANDLE stop = sessionClosed_ ? sessionClosed_->Get() : nullptr;
+  InterlockedExchange(&callStartTick_, static_cast<LONG>(since));
+  const KxReadAhead::TakeResult taken = readAhead_->Take(buffer, size, bytesRead, stop, lastWait ? left : patience);
+  if (taken == KxReadAhead::TakeResult::kNothingYet && !lastWait) {
+    // The read goes on; the next Read takes its bytes.
+    lastError = ERROR_INTERNET_TIMEOUT;
     SetLastError(lastError);
     return false;
   }
-  const std::shared_ptr<ReadBuffer> block = readBuffer_;
-  lastError = WinInetError(block->error);
-  if (block->ok) {
-    bytesRead = block->read;
-    std::memcpy(buffer, block->bytes.data(), bytesRead);
+  InterlockedExchange(&callStartTick_, 0);
+  switch (taken) {
+    case KxReadAhead::TakeResult::kData:
+      lastError = ERROR_SUCCESS;
+      SetLastError(lastError);
+      return true;
+    case KxReadAhead::TakeResult::kEnd: {
+      const bool ok = readAhead_->EndOk();
+      lastError = ok ? ERROR_SUCCESS : WinInetError(readAhead_->EndError());
+      // The reader has returned: its thread is kept for the next call.
+      calls_.Await(nullptr, kReaderSettleMs, true);
+      SetLastError(lastError);
+      return ok;
+    }
+    default:
+      lastError = taken == KxReadAhead::TakeResult::kStopped ? ERROR_INTERNET_OPERATION_CANCELLED
+                                                              : ERROR_INTERNET_TIMEOUT;
+      // Given up: the reader finishes its read on its own thread.
+      StopReadingAhead();
+      CloseKeepingError();
+      SetLastError(lastError);
+      return false;
   }
-  SetLastError(lastError);
-  return block->ok;
 }
 
-bool KxHttpFile::StartRead(HINTERNET request, DWORD size) {
+bool KxHttpFile::StartReadingAhead(HINTERNET request) {
+  if (readAhead_ && readAheadRequest_ == request) return true;
+  StopReadingAhead();
   const HANDLE stop = sessionClosed_ ? sessionClosed_->Get() : nullptr;
   // After a cancel no new read starts.
   if (stop != nullptr && WaitForSingleObject(stop, 0) == WAIT_OBJECT_0) {
@@ -368,34 +391,25 @@ bool KxHttpFile::StartRead(HINTERNET request, DWORD size) {
     SetLastError(ERROR_INTERNET_OPERATION_CANCELLED);
     return false;
   }
-  if (!readBuffer_) readBuffer_ = std::make_shared<ReadBuffer>();
-  const std::shared_ptr<ReadBuffer> block = readBuffer_;
-  if (block->bytes.size() < size) block->bytes.resize(size);
-  block->size = size;
-  block->read = 0;
-  block->ok = FALSE;
-  block->error = ERROR_SUCCESS;
-  const DWORD now = GetTickCount();
-  readStartTick_ = now;
-  InterlockedExchange(&callStartTick_, static_cast<LONG>(now != 0 ? now : 1));
-  calls_.Start(
-      [request, block] {
-        block->ok =
-            WinInetLibrary::Instance().InternetReadFile(request, block->bytes.data(), block->size, &block->read);
-        block->error = GetLastError();
-      },
-      nullptr);
+  auto readAhead = std::make_unique<KxReadAhead>();
+  if (!readAhead->Usable()) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return false;
+  }
+  readAhead->Start(calls_, request);
+  readAhead_ = std::move(readAhead);
+  readAheadRequest_ = request;
   return true;
 }
 
-KxCallEnd KxHttpFile::AwaitRead() {
-  const HANDLE stop = sessionClosed_ ? sessionClosed_->Get() : nullptr;
-  const DWORD elapsed = GetTickCount() - readStartTick_;
-  const DWORD left = elapsed < timeoutMs_ ? timeoutMs_ - elapsed : 0;
-  // A little longer than the receive timeout, so that where WinINet
-  // applies it (Windows) its own answer comes first.
-  const DWORD patience = receiveTimeoutMs_ + kReceiveTimeoutGraceMs;
-  return left <= patience ? calls_.Await(stop, left, true) : calls_.Await(stop, patience, false);
+void KxHttpFile::StopReadingAhead() {
+  if (!readAhead_) return;
+  readAhead_->Stop();
+  readAhead_.reset();
+  readAheadRequest_ = nullptr;
+  // A reader still inside InternetReadFile is left to it on its thread.
+  calls_.Await(nullptr, 0, true);
+  InterlockedExchange(&callStartTick_, 0);
 }
 
 bool KxHttpFile::ReadBlock(void* buffer, DWORD& bytesRead) {

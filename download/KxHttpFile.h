@@ -25,13 +25,14 @@
 #include "download/KxBoundedCall.h"
 #include "download/KxInternetHandle.h"
 #include "download/KxInternetSession.h"
+#include "download/KxReadAhead.h"
 
 namespace Kx {
 
 class KxHttpFile : public KxInternetHandle {
  public:
   // Size of one ReadBlock.
-  static constexpr DWORD kBlockSize = 0x4000;
+  static constexpr DWORD kBlockSize = KxReadAhead::kBlockSize;
   // 302 is answered with one hop by hand at most.
   static constexpr DWORD kStatusRedirect = 302;
 
@@ -61,17 +62,19 @@ class KxHttpFile : public KxInternetHandle {
   // that revocation could not be checked. No extra headers are sent.
   bool OpenWithoutRevocationCheck(KxInternetSession& session, const std::wstring& url, DWORD flags);
 
-  // One InternetReadFile. `lastError` is GetLastError() after the call (a
-  // receive timeout reads as ERROR_INTERNET_TIMEOUT). False without a
-  // request, buffer or size, or when the read fails.
+  // Up to `size` bytes of the body. The body is read ahead in 16 KiB
+  // InternetReadFile calls on a thread of the request's own (KxReadAhead);
+  // Read takes what has come. `lastError` is GetLastError() after the call.
+  // False without a request, buffer or size, or when the body failed; true
+  // with 0 bytes at its end.
   //
   // Wine applies no receive timeout to a request opened by InternetOpenUrlW
-  // and its read waits until the whole buffer is filled. So a read that has
+  // and its read waits until the whole buffer is filled. So a Read that has
   // waited a little longer than the session's receive timeout answers
   // ERROR_INTERNET_TIMEOUT with the request still open, as on Windows, and
-  // goes on: the next Read (asking for at least as much) takes its bytes.
-  // Only after the session's call timeout is it given up and the request
-  // closed.
+  // the read goes on: a later Read takes its bytes. Only once the reader
+  // has waited the session's call timeout for a block is it given up and
+  // the request closed.
   bool Read(void* buffer, DWORD size, DWORD& bytesRead, DWORD& lastError);
   // One read of kBlockSize bytes into `buffer`, which must hold them.
   bool ReadBlock(void* buffer, DWORD& bytesRead);
@@ -136,30 +139,24 @@ class KxHttpFile : public KxInternetHandle {
   // it has one.
   static constexpr DWORD kReceiveTimeoutGraceMs = 500;
 
-  // Starts one InternetReadFile of `size` bytes into the read buffer; false
-  // after a cancel.
-  bool StartRead(HINTERNET request, DWORD size);
-  // Waits for the started read: up to the receive timeout (kPending, the
-  // read goes on) or, at the end of the call timeout, for good.
-  KxCallEnd AwaitRead();
+  // How long a read that has seen the body's end waits for its thread to
+  // say so, so the thread is kept for the next call.
+  static constexpr DWORD kReaderSettleMs = 1000;
 
-  // Where InternetReadFile puts a block before it is copied out, with what
-  // the call answered.
-  struct ReadBuffer {
-    std::vector<char> bytes;
-    DWORD size = 0;
-    DWORD read = 0;
-    BOOL ok = FALSE;
-    DWORD error = ERROR_SUCCESS;
-  };
+  // Starts reading `request`'s body ahead unless that is under way; false
+  // after a cancel.
+  bool StartReadingAhead(HINTERNET request);
+  // Lets go of the body being read; a read still running finishes on its
+  // own thread.
+  void StopReadingAhead();
 
   std::atomic<HINTERNET> connection_{nullptr};
   std::shared_ptr<const ScopedHandle> sessionClosed_;
   DWORD timeoutMs_ = KxInternetSession::kDefaultCallTimeoutMs;
   DWORD receiveTimeoutMs_ = KxInternetSession::kDefaultReceiveTimeoutMs;
-  DWORD readStartTick_ = 0;  // GetTickCount() when the pending read began
   KxBoundedCall calls_;
-  std::shared_ptr<ReadBuffer> readBuffer_;
+  std::unique_ptr<KxReadAhead> readAhead_;
+  HINTERNET readAheadRequest_ = nullptr;  // the request readAhead_ reads
   bool hasRange_ = false;
   unsigned long long rangeStart_ = 0;
   mutable volatile LONG callStartTick_ = 0;

@@ -219,6 +219,45 @@ TEST_F(KxHttpFileTest, ReadBlockReadsWholeBlocksUntilTheEnd) {
   EXPECT_EQ(static_cast<DWORD>(ERROR_INVALID_HANDLE), lastError);
 }
 
+// The body is read ahead in 16 KiB blocks into a ring of its own; reads of
+// any size, a caller slower than the server (the ring fills and the reader
+// waits) and a request closed half-way and opened again all keep the bytes
+// in order, with nothing lost and nothing from the earlier body.
+TEST_F(KxHttpFileTest, ReadsOfAnySizeTakeTheBodyInOrder) {
+  constexpr DWORD kBodySize = 300000;  // more than the read-ahead ring holds
+  const DWORD sizes[] = {1000, KxHttpFile::kBlockSize, 20000, 2 * KxHttpFile::kBlockSize};
+  for (const DWORD size : sizes) {
+    for (const bool slowCaller : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "reads of " << size << (slowCaller ? ", slow caller" : ""));
+      KxHttpFile file;
+      ASSERT_TRUE(file.OpenUrl(session_, TestServer::Url(L"/sizes/f?size=300000"), L""));
+      std::vector<char> buffer(size);
+      std::string body;
+      DWORD read = 0;
+      DWORD error = 0;
+      while (file.Read(buffer.data(), size, read, error) && read > 0) {
+        ASSERT_LE(read, size);
+        body.append(buffer.data(), read);
+        if (slowCaller && body.size() == read) Sleep(500);  // the ring fills meanwhile
+      }
+      EXPECT_EQ(static_cast<DWORD>(ERROR_SUCCESS), error);
+      EXPECT_EQ(TestServer::PatternBytes(0, kBodySize), body);
+    }
+  }
+}
+
+TEST_F(KxHttpFileTest, ARequestClosedHalfWayLeavesNothingForTheNextOne) {
+  KxHttpFile file;
+  ASSERT_TRUE(file.OpenUrl(session_, TestServer::Url(L"/first/f?size=300000&seed=7"), L""));
+  std::vector<char> block(KxHttpFile::kBlockSize);
+  DWORD read = 0;
+  ASSERT_TRUE(file.ReadBlock(block.data(), read));
+  Sleep(200);  // the reader runs ahead into the first body
+  file.Close();
+  ASSERT_TRUE(file.OpenUrl(session_, TestServer::Url(L"/second/f?size=40000"), L""));
+  EXPECT_EQ(TestServer::PatternBytes(0, 40000), ReadAll(file));
+}
+
 // A pause in the body longer than the session's receive timeout: the read
 // answers ERROR_INTERNET_TIMEOUT with the request still open (Windows by
 // its own timeout, Wine by our stand-in), and the next reads get every byte.
