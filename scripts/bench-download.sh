@@ -1,23 +1,93 @@
 #!/usr/bin/env bash
-# Download throughput: a 512 MiB file from the local test server through the
-# handler's libcurl path, its WinINet path (both under Wine), and the curl
-# command-line tool on the same file.
-#   scripts/bench-download.sh [build-dir]   (default build/x86_64, built with tests)
+# Download throughput against a real web server: nginx (Debian's
+# nginx-light, its own config under build/bench) serves a 512 MiB file on
+# 127.0.0.1, and in the same run, for each build given (default: i686 then
+# x86_64, test builds), each transport is measured three ways:
+#   ours    the download handler (download_tests.exe, DownloadBenchmark.*);
+#   plain   the practical limit on that transport under the same Wine: a
+#           plain WinINet loop of 16 KiB reads (plain_wininet.exe), a plain
+#           libcurl easy transfer with the same DLL and 512 KiB buffer
+#           (plain_curl.exe);
+# and once the native curl tool, which does not go through Wine at all.
+# Each figure is the median of ZELK_BENCH_RUNS runs (default 3), every run
+# writing the whole file to disk; ratios are ours / plain.
+#   scripts/bench-download.sh [build-dir...]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build/x86_64}
-export ZELK_BENCH_FILE=bench-512m.bin
+builds=("$@")
+[ ${#builds[@]} -gt 0 ] || builds=("$root/build/i686" "$root/build/x86_64")
+runs=${ZELK_BENCH_RUNS:-3}
+bench=$root/build/bench
+mkdir -p "$bench/www" "$bench/out" "$bench/nginx"
+file=bench-512m.bin
+[ "$(stat -c %s "$bench/www/$file" 2>/dev/null || echo 0)" = $((512 * 1024 * 1024)) ] ||
+  head -c $((512 * 1024 * 1024)) /dev/urandom >"$bench/www/$file"
 
-run() {
-  local files=${ZELK_TEST_SERVER_DIR#Z:}
-  files=${files//\\//}/files
-  head -c $((512 * 1024 * 1024)) /dev/urandom >"$files/$ZELK_BENCH_FILE"
-  local url="http://127.0.0.1:$ZELK_TEST_SERVER_PORT/files/$ZELK_BENCH_FILE"
-  curl -s -o /dev/null -w 'curl CLI: %{size_download} bytes at %{speed_download} B/s\n' "$url" |
-    awk '{ printf "curl CLI: %.0f MiB = %.1f MB/s\n", $3 / 1048576, $6 / 1048576 }'
-  "$root/tests/harness/wine-run.sh" "$build/harness" "$build/bin/download_tests.exe" \
-    --gtest_also_run_disabled_tests --gtest_filter='DownloadBenchmark.*' | grep -E '^ours|^(libcurl|WinINet): error|Failure|FAILED'
+port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+cat >"$bench/nginx/nginx.conf" <<CONF
+daemon off;
+worker_processes 1;
+user root;
+pid $bench/nginx/nginx.pid;
+error_log $bench/nginx/error.log;
+events { worker_connections 64; }
+http {
+  access_log $bench/nginx/access.log;
+  client_body_temp_path $bench/nginx/body;
+  proxy_temp_path $bench/nginx/proxy;
+  fastcgi_temp_path $bench/nginx/fastcgi;
+  uwsgi_temp_path $bench/nginx/uwsgi;
+  scgi_temp_path $bench/nginx/scgi;
+  sendfile on;
+  default_type application/octet-stream;
+  server { listen 127.0.0.1:$port; root $bench/www; }
 }
-export -f run
-export root build
-"$root/tests/server/with-server.sh" bash -c run
+CONF
+nginx -p "$bench/nginx" -c "$bench/nginx/nginx.conf" &
+nginx_pid=$!
+trap 'kill $nginx_pid 2>/dev/null || true; rm -f "$bench"/out/*' EXIT
+url=http://127.0.0.1:$port/$file
+for _ in $(seq 50); do curl -sf -o /dev/null -r 0-0 "$url" && break; sleep 0.1; done
+
+# Warm the page cache so the first transport measured pays no disk read.
+cat "$bench/www/$file" >/dev/null
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+mbps() { awk -v b="$1" -v s="$2" 'BEGIN { printf "%.1f", b / 1e6 / s }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+# MB/s of `runs` runs of a command that prints "<bytes> <seconds>".
+measure() {
+  local speeds=() line
+  for _ in $(seq "$runs"); do
+    line=$("$@" | tail -1)
+    speeds+=("$(mbps $line)")
+    rm -f "$bench"/out/*
+  done
+  printf '%s\n' "${speeds[@]}" | median
+}
+
+native() {
+  curl -s -o "$bench/out/native.bin" -w '%{size_download} %{time_total}\n' "$url"
+}
+echo "native curl tool: $(measure native) MB/s"
+
+for build in "${builds[@]}"; do
+  arch=$(basename "$build")
+  wine_run=("$root/tests/harness/wine-run.sh" "$build/harness")
+  out="Z:${bench//\//\\}\\out"
+  plain_wininet() { "${wine_run[@]}" "$build/bin/plain_wininet.exe" "$url" "$out\\plain.bin"; }
+  plain_curl() { "${wine_run[@]}" "$build/bin/plain_curl.exe" "$url" "$out\\plain.bin"; }
+  ours() {
+    ZELK_BENCH_URL=$url "${wine_run[@]}" "$build/bin/download_tests.exe" --gtest_also_run_disabled_tests \
+      --gtest_filter='DownloadBenchmark.*' | awk -v t="$1" '$1 == "ours" && $2 == t { print $3, $4 }'
+  }
+  ours_curl() { ours libcurl; }
+  ours_wininet() { ours WinINet; }
+  pw=$(measure plain_wininet)
+  ow=$(measure ours_wininet)
+  pc=$(measure plain_curl)
+  oc=$(measure ours_curl)
+  echo "$arch WinINet: plain loop $pw MB/s, ours $ow MB/s, ratio $(ratio "$ow" "$pw")"
+  echo "$arch libcurl: plain transfer $pc MB/s, ours $oc MB/s, ratio $(ratio "$oc" "$pc")"
+done

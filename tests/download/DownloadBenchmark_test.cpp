@@ -1,6 +1,7 @@
-// Throughput of each transport on one large file from the local server.
-// Not a test: disabled, run by scripts/bench-download.sh, which serves the
-// file and names it in ZELK_BENCH_FILE.
+// Throughput of each transport of the download handler on one large file
+// from a local server. Not a test: disabled, run by scripts/bench-download.sh,
+// which serves the file (nginx) and names its address in ZELK_BENCH_URL.
+// Prints "ours <transport> <bytes> <seconds>" per transport.
 // winsock2.h before windows.h, so that libcurl's header may follow.
 #include <winsock2.h>
 #include <gtest/gtest.h>
@@ -13,12 +14,9 @@
 #include "base/KxRefCounted.h"
 #include "download/KxSimpleDownloadHandler.h"
 #include "tests/download/DownloadTestHelpers.h"
-#include "tests/support/TestServer.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
-
-using zelk::test::TestServer;
 
 // How far a transport got: a failure names its bytes, error and status.
 class ProgressTracker : public zelk::test::RecordingListener {
@@ -33,15 +31,14 @@ class ProgressTracker : public zelk::test::RecordingListener {
 };
 
 TEST(DownloadBenchmark, DISABLED_EachTransport) {
-  const char* name = std::getenv("ZELK_BENCH_FILE");
-  ASSERT_NE(nullptr, name);
-  ASSERT_TRUE(TestServer::Available());
+  const char* url = std::getenv("ZELK_BENCH_URL");
+  ASSERT_NE(nullptr, url);
   zelk::test::ScopedTempDir dir;
   for (const bool libcurl : {true, false}) {
     const char* const transport = libcurl ? "libcurl" : "WinINet";
     zelk::test::LibCurlPresence curl(libcurl);
     DL::DownloadRequest request;
-    request.url = TestServer::Url(L"/files/" + zelk::test::Utf8ToWide(name));
+    request.url = zelk::test::Utf8ToWide(url);
     request.targetPath = dir.Join(libcurl ? L"curl.bin" : L"wininet.bin");
     Kx::KxRefPtr<DL::KxSimpleDownloadHandler> handler(new DL::KxSimpleDownloadHandler);
     ProgressTracker listener;
@@ -56,8 +53,7 @@ TEST(DownloadBenchmark, DISABLED_EachTransport) {
                     << listener.lastDone << " of " << listener.lastTotal;
     if (!ok) continue;
     const double seconds = static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart;
-    const double megabytes = static_cast<double>(Kx::FileSize(request.targetPath)) / 1048576.0;
-    std::printf("ours (%s): %.0f MiB in %.2f s = %.1f MB/s\n", transport, megabytes, seconds, megabytes / seconds);
+    std::printf("ours %s %llu %.3f\n", transport, Kx::FileSize(request.targetPath), seconds);
     std::fflush(stdout);
   }
 }
