@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "base/CriticalSection.h"
 #include "base/ScopedHandle.h"
 
 namespace Kx {
@@ -29,13 +30,34 @@ struct KxBoundedCall::Worker {
   bool Usable() const { return wake.IsValid() && done.IsValid(); }
 };
 
+namespace {
+CriticalSection g_spareLock;
+}  // namespace
+
+std::shared_ptr<KxBoundedCall::Worker>& KxBoundedCall::Spare() {
+  static std::shared_ptr<Worker> spare;
+  return spare;
+}
+
 KxBoundedCall::~KxBoundedCall() {
   if (!worker_) return;
+  if (!started_) {
+    CriticalSectionLock lock(g_spareLock);
+    if (!Spare()) {
+      Spare() = std::move(worker_);
+      return;
+    }
+  }
   worker_->phase.store(Worker::kLeaving);
   SetEvent(worker_->wake.Get());
 }
 
 std::shared_ptr<KxBoundedCall::Worker> KxBoundedCall::AcquireWorker() {
+  if (worker_) return worker_;
+  {
+    CriticalSectionLock lock(g_spareLock);
+    worker_ = std::move(Spare());
+  }
   if (worker_) return worker_;
   auto worker = std::make_shared<Worker>();
   if (!worker->Usable()) return nullptr;

@@ -8,9 +8,8 @@
 // the call; ending the wait for it can. A call that is given up finishes on
 // its own thread later, and `discard` then gets its result there.
 //
-// The thread is kept for the next call: a download makes one read per
-// 16 KiB block, and a thread started for each of them cost more than the
-// read itself. Only a call that is given up takes its thread with it.
+// The thread is kept for the next call, and one idle thread for the next
+// owner. Only a call that is given up takes its thread with it.
 #pragma once
 
 #include <windows.h>
@@ -82,8 +81,13 @@ class KxBoundedCall {
  private:
   struct Worker;
 
-  // The kept thread, started when there is none.
+  // The kept thread: this object's, else the spare, else a new one.
   std::shared_ptr<Worker> AcquireWorker();
+  // One idle thread outlives its owner for the next one (under a lock): a
+  // download makes a request object per attempt, and a new thread each
+  // time cost a thread start and, in the working set, a stack touched
+  // afresh.
+  static std::shared_ptr<Worker>& Spare();
   static DWORD WINAPI ThreadMain(void* parameter);
 
   std::shared_ptr<Worker> worker_;

@@ -25,9 +25,10 @@ class KxReadAhead {
  public:
   // Size of one InternetReadFile.
   static constexpr DWORD kBlockSize = 0x4000;
-  // Blocks read ahead at most: 64 KiB, enough for the two threads to
-  // overlap, small beside the working set.
-  static constexpr DWORD kDepth = 4;
+  // Blocks read ahead at most: 512 KiB, as much as libcurl's receive
+  // buffer. A smaller ring filled up whenever the writing thread waited
+  // for a turn on a busy machine, and the reader then waited with it.
+  static constexpr DWORD kDepth = 32;
 
   enum class TakeResult {
     kData,        // bytes were copied out

@@ -33,6 +33,36 @@ DWORD RunOnWorker(KxBoundedCall& calls, DWORD error) {
   return thread;
 }
 
+// An idle thread outlives its owner for the next one; a thread busy with
+// a call that has not ended is never handed on.
+TEST(KxBoundedCallTest, TheNextOwnerTakesOverAnIdleThreadOnly) {
+  DWORD idle = 0;
+  {
+    KxBoundedCall first;
+    idle = RunOnWorker(first, ERROR_SUCCESS);
+  }
+  KxBoundedCall second;
+  EXPECT_EQ(idle, RunOnWorker(second, ERROR_SUCCESS));
+
+  // An owner that leaves while its call still runs keeps that thread out
+  // of anyone else's hands.
+  const auto release = NewEvent();
+  const auto busyThread = std::make_shared<std::atomic<DWORD>>(0);
+  {
+    KxBoundedCall busy;
+    busy.Start(
+        [release, busyThread] {
+          busyThread->store(GetCurrentThreadId());
+          WaitForSingleObject(release->Get(), INFINITE);
+        },
+        nullptr);
+    while (busyThread->load() == 0) Sleep(1);
+  }
+  KxBoundedCall third;
+  EXPECT_NE(busyThread->load(), RunOnWorker(third, ERROR_SUCCESS));
+  SetEvent(release->Get());
+}
+
 TEST(KxBoundedCallTest, CallsShareOneThreadUntilOneIsGivenUp) {
   KxBoundedCall calls;
   const DWORD first = RunOnWorker(calls, ERROR_FILE_NOT_FOUND);

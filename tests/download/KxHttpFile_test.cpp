@@ -224,13 +224,13 @@ TEST_F(KxHttpFileTest, ReadBlockReadsWholeBlocksUntilTheEnd) {
 // waits) and a request closed half-way and opened again all keep the bytes
 // in order, with nothing lost and nothing from the earlier body.
 TEST_F(KxHttpFileTest, ReadsOfAnySizeTakeTheBodyInOrder) {
-  constexpr DWORD kBodySize = 300000;  // more than the read-ahead ring holds
+  constexpr DWORD kBodySize = 1000000;  // more than the read-ahead ring holds
   const DWORD sizes[] = {1000, KxHttpFile::kBlockSize, 20000, 2 * KxHttpFile::kBlockSize};
   for (const DWORD size : sizes) {
     for (const bool slowCaller : {false, true}) {
       SCOPED_TRACE(testing::Message() << "reads of " << size << (slowCaller ? ", slow caller" : ""));
       KxHttpFile file;
-      ASSERT_TRUE(file.OpenUrl(session_, TestServer::Url(L"/sizes/f?size=300000"), L""));
+      ASSERT_TRUE(file.OpenUrl(session_, TestServer::Url(L"/sizes/f?size=1000000"), L""));
       std::vector<char> buffer(size);
       std::string body;
       DWORD read = 0;
