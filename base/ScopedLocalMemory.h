@@ -1,13 +1,21 @@
 // Move-only owner of memory the system hands out with LocalAlloc (ACLs from
 // SetEntriesInAclW, security descriptors from GetNamedSecurityInfoW), freed
-// with LocalFree.
+// with LocalFree, or with GlobalAlloc (the proxy strings of
+// WinHttpGetIEProxyConfigForCurrentUser), freed with GlobalFree.
 #pragma once
 
 #include <windows.h>
 
 namespace Kx {
 
-template <typename T>
+struct LocalMemoryRelease {
+  void operator()(HLOCAL memory) const noexcept { ::LocalFree(memory); }
+};
+struct GlobalMemoryRelease {
+  void operator()(HGLOBAL memory) const noexcept { ::GlobalFree(memory); }
+};
+
+template <typename T, typename Release = LocalMemoryRelease>
 class ScopedLocalMemory {
  public:
   ScopedLocalMemory() noexcept = default;
@@ -27,12 +35,15 @@ class ScopedLocalMemory {
   }
 
   void Reset() noexcept {
-    if (memory_ != nullptr) ::LocalFree(reinterpret_cast<HLOCAL>(memory_));
+    if (memory_ != nullptr) Release()(reinterpret_cast<HLOCAL>(memory_));
     memory_ = nullptr;
   }
 
  private:
   T memory_ = nullptr;
 };
+
+template <typename T>
+using ScopedGlobalMemory = ScopedLocalMemory<T, GlobalMemoryRelease>;
 
 }  // namespace Kx

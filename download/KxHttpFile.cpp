@@ -196,6 +196,10 @@ bool KxHttpFile::OpenUrl(KxInternetSession& session, const std::wstring& url, co
 
   OpenUrlOnce(session, prepared.url, headers, prepared.flags);
   if (IsOpen() && QueryStatusCode() != kStatusRedirect) return true;
+  // Nothing answered within the session's limits: asking the same server
+  // again without WinINet's redirect handling would only wait as long once
+  // more.
+  if (!IsOpen() && GetLastError() == ERROR_INTERNET_TIMEOUT) return false;
 
   // WinINet did not get past the first answer (or did not follow its 302):
   // ask again without its redirect handling and follow one hop here.

@@ -10,8 +10,12 @@ KxInternetSession::KxInternetSession()
 KxInternetSession::~KxInternetSession() { KxInternetSession::Close(); }
 
 bool KxInternetSession::Open() {
-  Attach(WinInetLibrary::Instance().InternetOpenW());
+  const WinInetLibrary& wininet = WinInetLibrary::Instance();
+  Attach(wininet.InternetOpenW());
   if (!IsOpen()) return false;
+  // Requests inherit it from the session. Only a hint: the call timeout
+  // bounds an open where it is not honoured.
+  wininet.InternetSetOptionW(Handle(), INTERNET_OPTION_CONNECT_TIMEOUT, connectTimeoutMs_);
   ResetEvent(closed_->Get());
   return true;
 }

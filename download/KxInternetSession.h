@@ -22,6 +22,10 @@ class KxInternetSession : public KxInternetHandle {
   // or a read) before it gives the call up, closes itself and fails with
   // ERROR_INTERNET_TIMEOUT. This is what ends a stalled call under Wine.
   static constexpr DWORD kDefaultCallTimeoutMs = 30000;
+  // Longest wait for one connection to the server (or its proxy) before
+  // WinINet fails the open with ERROR_INTERNET_CANNOT_CONNECT: WinINet's
+  // own default.
+  static constexpr DWORD kDefaultConnectTimeoutMs = 60000;
 
   KxInternetSession();
   ~KxInternetSession() override;
@@ -34,6 +38,8 @@ class KxInternetSession : public KxInternetHandle {
   void SetReceiveTimeoutMs(DWORD milliseconds) { receiveTimeoutMs_ = milliseconds; }
   DWORD CallTimeoutMs() const { return callTimeoutMs_; }
   void SetCallTimeoutMs(DWORD milliseconds) { callTimeoutMs_ = milliseconds; }
+  // Applies to requests opened after the next Open.
+  void SetConnectTimeoutMs(DWORD milliseconds) { connectTimeoutMs_ = milliseconds; }
 
   // Manual-reset event, signalled while the session is closed. Shared so
   // that a request can keep waiting on it after the session object is gone.
@@ -42,6 +48,7 @@ class KxInternetSession : public KxInternetHandle {
  private:
   DWORD receiveTimeoutMs_ = kDefaultReceiveTimeoutMs;
   DWORD callTimeoutMs_ = kDefaultCallTimeoutMs;
+  DWORD connectTimeoutMs_ = kDefaultConnectTimeoutMs;
   std::shared_ptr<ScopedHandle> closed_;
 };
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-
 #include "base/FileUtil.h"
 #include "base/PathUtil.h"
 #include "download/CurlLibrary.h"
+#include "download/CurlProxySettings.h"
 #include "download/DownloadFileName.h"
 #include "download/LibCurlHeaderLine.h"
 #include "download/TemporaryFileCommit.h"
@@ -17,6 +17,12 @@ namespace {
 constexpr long kMaxRedirects = 5;
 constexpr long kLowSpeedSeconds = 60;
 constexpr long kLowSpeedBytesPerSecond = 1;
+// Longest wait for a connection (TCP and TLS, to the server or its proxy).
+// Without it an address that never answers holds libcurl for its default
+// 300 s before the download falls back to WinINet. Only the connection is
+// timed: a server that answers, however slowly, is left to the low-speed
+// rule above.
+constexpr long kConnectTimeoutSeconds = 15;
 // libcurl receives into a 16 KiB buffer unless told otherwise: one socket
 // wait, one receive, one write callback and one file write per 16 KiB.
 // Under Wine every socket call is a round trip to the wine server, which
@@ -109,6 +115,10 @@ bool KxLibCurlDownload::Run(const DL::DownloadRequest& request, ILibCurlDownload
 
 bool KxLibCurlDownload::Transfer(const DL::DownloadRequest& request) {
   KxLibCurlDownloadData& data = *data_;
+  // Read for each download: the user may have changed them meanwhile.
+  UserProxyConfig proxyConfig;
+  UserProxyConfig::Read(proxyConfig);
+  proxy_ = CurlProxySettings::For(proxyConfig, data.url);
   DL::KxLibCurlToSimpleDataEvent sinkAdapter(request.dataSink);
   if (request.dataSink != nullptr) {
     temporaryPath_.clear();
@@ -211,6 +221,7 @@ unsigned long long KxLibCurlDownload::ProbeLength() const {
   KxLibCurlAutoEasyHandle probe;
   double length = -1;
   const bool ok = probe && curl.SetString(probe.Get(), CURLOPT_URL, ToAnsi(data_->url)) == CURLE_OK &&
+                  SetConnectionOptions(probe.Get()) &&
                   curl.SetString(probe.Get(), CURLOPT_CUSTOMREQUEST, "GET") == CURLE_OK &&
                   curl.SetLong(probe.Get(), CURLOPT_NOBODY, 1) == CURLE_OK && curl.Perform(probe.Get()) == CURLE_OK &&
                   curl.GetDouble(probe.Get(), kContentLengthAsDouble, &length) == CURLE_OK;
@@ -288,7 +299,7 @@ bool KxLibCurlDownload::SetOptions(CURL* easy) const {
             curl.SetLong(easy, CURLOPT_LOW_SPEED_LIMIT, kLowSpeedBytesPerSecond) == CURLE_OK &&
             curl.SetWriteFunction(easy, CURLOPT_HEADERFUNCTION, &OnHeader) == CURLE_OK &&
             curl.SetPointer(easy, CURLOPT_HEADERDATA, self) == CURLE_OK &&
-            curl.SetLong(easy, CURLOPT_FILETIME, 1) == CURLE_OK;
+            curl.SetLong(easy, CURLOPT_FILETIME, 1) == CURLE_OK && SetConnectionOptions(easy);
   if (ok && !data.referrer.empty()) ok = curl.SetString(easy, CURLOPT_REFERER, ToAnsi(data.referrer)) == CURLE_OK;
   // The extra header text travels as the agent string. Only a single line:
   // line breaks in it would end the request's header block early.
@@ -302,6 +313,15 @@ bool KxLibCurlDownload::SetOptions(CURL* easy) const {
   // keeps the small buffer, which keeps libcurl's pauses between reads short.
   if (ok && data.speedLimit == 0) curl.SetLong(easy, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
   return ok;
+}
+
+bool KxLibCurlDownload::SetConnectionOptions(CURL* easy) const {
+  const CurlLibrary& curl = CurlLibrary::Instance();
+  if (curl.SetLong(easy, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds) != CURLE_OK) return false;
+  if (!proxy_.Applies()) return true;
+  // An empty proxy makes libcurl connect direct, whatever its environment says.
+  return curl.SetString(easy, CURLOPT_PROXY, ToAnsi(proxy_.Proxy())) == CURLE_OK &&
+         curl.SetString(easy, CURLOPT_NOPROXY, ToAnsi(proxy_.NoProxy())) == CURLE_OK;
 }
 
 size_t __cdecl KxLibCurlDownload::OnHeader(char* line, size_t size, size_t count, void* self) {

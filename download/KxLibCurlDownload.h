@@ -12,6 +12,7 @@
 
 #include "base/CriticalSection.h"
 #include "base/ScopedHandle.h"
+#include "download/CurlProxySettings.h"
 #include "download/DownloadRequest.h"
 #include "download/LibCurlDownloadEvents.h"
 
@@ -83,6 +84,8 @@ class KxLibCurlDownload {
   bool OverlapConfirmed() const;
   static bool CheckOverlap(KxLibCurlDownloadData& state, const char*& data, size_t& bytes);
   bool SetOptions(CURL* easy) const;
+  // The connect timeout and the user's proxy, for every easy handle.
+  bool SetConnectionOptions(CURL* easy) const;
   bool IsAborted() const;
   void SetRunning(bool running);
 
@@ -95,6 +98,7 @@ class KxLibCurlDownload {
 
   std::shared_ptr<KxLibCurlDownloadData> data_;
   std::wstring temporaryPath_;
+  CurlProxySettings proxy_;
   mutable CriticalSection lock_;
   bool running_ = false;
   bool aborted_ = false;

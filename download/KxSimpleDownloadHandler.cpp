@@ -338,6 +338,9 @@ bool KxSimpleDownloadHandler::OpenWithRetries(Kx::KxHttpFile& request, Kx::KxInt
     }
     lastError_ = GetLastError();
     if (!session.IsOpen()) return false;
+    // A server that has not answered for the whole call limit is not asked
+    // again at once: the attempt's retry, a second later, asks once more.
+    if (lastError_ == ERROR_INTERNET_TIMEOUT) return false;
     Sleep(kOpenRetryPauseMs);
   }
   return false;
@@ -415,6 +418,7 @@ std::shared_ptr<Kx::KxInternetSession> KxSimpleDownloadHandler::OpenSession() {
   auto session = std::make_shared<Kx::KxInternetSession>();
   session->SetReceiveTimeoutMs(kReceiveTimeoutMs);
   session->SetCallTimeoutMs(kCallTimeoutMs);
+  session->SetConnectTimeoutMs(kConnectTimeoutMs);
   if (!session->Open()) return nullptr;
   {
     Kx::CriticalSectionLock lock(sessionLock_);

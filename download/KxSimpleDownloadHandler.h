@@ -44,6 +44,16 @@ class KxSimpleDownloadHandler : public Kx::KxRefCountImpl1<ISimpleDownloadHandle
   // needs more than a second to answer or to send its next block is slow,
   // not gone. A cancel ends the call at once.
   static constexpr DWORD kCallTimeoutMs = (kMaxIdleReads + 1) * kReceiveTimeoutMs;
+  // Longest WinINet waits for a connection. An address that never answers
+  // costs one such wait per open: at worst two per try (with and without
+  // WinINet's redirect handling), three tries, twice, twelve in all, which
+  // must fit beside libcurl's 15 s connect timeout in the minute a user
+  // waits at most for the failure box. A server that connects at all does
+  // so far faster; one that is slow once connected is left to the rules
+  // above. Wine's WinINet ignores this option (its connect blocks until the
+  // system gives up, about two minutes): there the call limit ends the
+  // open, and an open that ran into it is not tried again at once.
+  static constexpr DWORD kConnectTimeoutMs = 2500;
   static constexpr DWORD kCurlAbortWaitMs = 3000;
 
   KxSimpleDownloadHandler();

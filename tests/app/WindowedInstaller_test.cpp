@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -194,6 +195,33 @@ TEST_F(WindowedInstallerTest, FailedDownloadShowsTheFailureBoxAndExitsSeven) {
   Click(page, kInstallButton);
   ExpectFailureBoxAndSeven(L"installer_box_507");
   EXPECT_EQ("", sandbox_.Log());
+}
+
+// A server that never answers the connection: the installer, with the
+// listed publisher's libcurl beside it, tries libcurl until its connect
+// timeout, then WinINet, and shows its failure box within a minute of the
+// click (the silent wait of a user who has no way to tell what goes on).
+TEST_F(WindowedInstallerTest, AServerThatNeverAnswersShowsTheFailureBoxWithinAMinute) {
+  constexpr DWORD kPromisedMs = 60000;
+  // libcurl's connect timeout, then at least one WinINet open that runs
+  // into its call limit.
+  constexpr DWORD kBothTransportsMs = 15000 + 16000;
+  ASSERT_TRUE(CopyFileW((BinDir() + L"\\silent_fixtures\\libcurl_x86.dll").c_str(),
+                        sandbox_.Temp().Join(L"libcurl_x86.dll").c_str(), FALSE));
+  const HWND page = Start(TestServer::UnansweredUrl(L"/zelkpic_KUID_100090_v10.10.exe"));
+  ASSERT_NE(nullptr, page);
+  const DWORD clicked = GetTickCount();
+  Click(page, kInstallButton);
+  const HWND box = WaitForInstallerWindow(process_.Pid(), kExitBoxSize, 2 * kPromisedMs);
+  const DWORD elapsed = GetTickCount() - clicked;
+  ASSERT_NE(nullptr, box) << "no box 507 after " << elapsed << " ms";
+  EXPECT_LT(elapsed, kPromisedMs);
+  EXPECT_GE(elapsed, kBothTransportsMs);
+  EXPECT_TRUE(ProcessHasModule(process_.Pid(), L"libcurl_x86.dll")) << "libcurl was not tried";
+  std::printf("[ timing   ] click to box 507: %lu ms\n", static_cast<unsigned long>(elapsed));
+  PumpFor(400);
+  Click(box, kFailureOk);
+  EXPECT_EQ(7u, ExitCode());
 }
 
 struct WindowedTrustCase {

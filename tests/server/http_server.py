@@ -3,8 +3,9 @@
 
 Usage: http_server.py --state-dir DIR [--max-seconds N] [--tls CERT KEY]...
 
-Writes DIR/port ("<port> <refused port> <tls port>...": the second a port
-nobody listens on, then one https port per --tls pair, in order), records
+Writes DIR/port ("<port> <refused port> <tls port>... <unanswered port>":
+the second a port nobody listens on, then one https port per --tls pair, in
+order, and last a port whose listener never accepts), records
 every request's raw bytes (request line, headers exactly as received, body)
 as DIR/requests/<sequence>.txt before answering and the count of body bytes
 sent as DIR/requests/<sequence>.sent after, and serves the files of
@@ -406,6 +407,30 @@ def refused_port():
     return port
 
 
+class UnansweredListener:
+    """A port on 127.0.0.1 where connections are never accepted: a server
+    too busy to take them, or an address whose packets are dropped.
+
+    The listener's queue takes one connection (backlog 0), which its own
+    filler connections take up; the kernel then drops the SYN of every
+    further client, whose connect neither succeeds nor fails until its own
+    timeout runs out. The sockets live as long as the server."""
+
+    FILLERS = 2
+
+    def __init__(self):
+        self.listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        self.listener.bind(("127.0.0.1", 0))
+        self.listener.listen(0)
+        self.port = self.listener.getsockname()[1]
+        self.fillers = []
+        for _ in range(self.FILLERS):
+            filler = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+            filler.setblocking(False)
+            filler.connect_ex(("127.0.0.1", self.port))
+            self.fillers.append(filler)
+
+
 def tls_context(cert, key):
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(cert, key)
@@ -428,7 +453,9 @@ def main():
     lifetime.start()
     for listener in secure:
         threading.Thread(target=listener.serve_forever, daemon=True).start()
-    ports = [server.server_address[1], refused_port()] + [listener.server_address[1] for listener in secure]
+    unanswered = UnansweredListener()
+    ports = ([server.server_address[1], refused_port()] + [listener.server_address[1] for listener in secure] +
+             [unanswered.port])
     write_atomic(os.path.join(log.state_dir, "port"), (" ".join(map(str, ports)) + "\n").encode())
     server.serve_forever()
 

@@ -50,6 +50,10 @@ std::wstring TestServer::RefusedUrl(const std::wstring& pathAndQuery) {
   return L"http://127.0.0.1:" + Environment(L"ZELK_TEST_SERVER_REFUSED_PORT") + pathAndQuery;
 }
 
+std::wstring TestServer::UnansweredUrl(const std::wstring& pathAndQuery) {
+  return L"http://127.0.0.1:" + Environment(L"ZELK_TEST_SERVER_UNANSWERED_PORT") + pathAndQuery;
+}
+
 std::wstring TestServer::HttpsUrl(const std::wstring& pathAndQuery) {
   return L"https://127.0.0.1:" + Environment(L"ZELK_TEST_SERVER_HTTPS_PORT") + pathAndQuery;
 }
@@ -60,6 +64,17 @@ std::wstring TestServer::UntrustedHttpsUrl(const std::wstring& pathAndQuery) {
 
 std::wstring TestServer::IncompleteChainHttpsUrl(const std::wstring& pathAndQuery) {
   return L"https://127.0.0.1:" + Environment(L"ZELK_TEST_SERVER_INCOMPLETE_PORT") + pathAndQuery;
+}
+
+std::wstring TestServer::ProxyHostAndPort() {
+  const std::wstring port = Environment(L"ZELK_TEST_PROXY_PORT");
+  return port.empty() ? std::wstring() : L"127.0.0.1:" + port;
+}
+
+std::string TestServer::ProxyLog() {
+  std::string text;
+  ReadFileBytes(Environment(L"ZELK_TEST_PROXY_LOG"), text);
+  return text;
 }
 
 std::wstring TestServer::FilesDir() { return StateDir() + L"\\files"; }

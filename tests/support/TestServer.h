@@ -40,6 +40,9 @@ class TestServer {
   static std::wstring HostAndPort();
   // A URL on a port of 127.0.0.1 where nothing listens.
   static std::wstring RefusedUrl(const std::wstring& pathAndQuery);
+  // A URL on a port of 127.0.0.1 whose listener never accepts: connecting
+  // neither succeeds nor fails, as with a server that is gone.
+  static std::wstring UnansweredUrl(const std::wstring& pathAndQuery);
   // "https://127.0.0.1:<port>" + `pathAndQuery`, the server's certificate
   // under the trusted test root.
   static std::wstring HttpsUrl(const std::wstring& pathAndQuery);
@@ -59,6 +62,15 @@ class TestServer {
 
   // The bytes the server sends for "size=" with "seed=" `seed`, from `offset`.
   static std::string PatternBytes(size_t offset, size_t size, unsigned seed = 0);
+
+  // Debian's tinyproxy, started beside the server: "127.0.0.1:<port>", or
+  // "" when it did not start.
+  static std::wstring ProxyHostAndPort();
+  // Everything tinyproxy has logged so far. Each request it forwards adds
+  // a line "Request (file descriptor N): GET http://host:port/path HTTP/1.1"
+  // (or "CONNECT host:port HTTP/1.1" for https), and it adds a "Via:" line
+  // naming "zelk-test-proxy" to the requests it passes on.
+  static std::string ProxyLog();
 
   // `root` + "/" + the running gtest's suite and name: a path no other test
   // requests, so a test can pick its own requests out of the log.
