@@ -158,6 +158,19 @@ std::vector<DWORD> ProcessesNamed(const std::wstring& exeName) {
   return found;
 }
 
+bool HasModuleLoaded(DWORD pid, const std::wstring& moduleName) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+  if (snapshot == INVALID_HANDLE_VALUE) return false;
+  MODULEENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  bool found = false;
+  for (BOOL more = Module32FirstW(snapshot, &entry); more && !found; more = Module32NextW(snapshot, &entry)) {
+    found = lstrcmpiW(entry.szModule, moduleName.c_str()) == 0;
+  }
+  CloseHandle(snapshot);
+  return found;
+}
+
 void KillProcess(DWORD pid) {
   HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
   if (process == nullptr) return;

@@ -71,6 +71,9 @@ class FakeBrowser {
 
 // Ids of running processes whose executable is named `exeName` (any case).
 std::vector<DWORD> ProcessesNamed(const std::wstring& exeName);
+// Whether the process `pid` has a module of that file name (any case)
+// loaded; false also when its modules cannot be listed.
+bool HasModuleLoaded(DWORD pid, const std::wstring& moduleName);
 void KillProcess(DWORD pid);
 
 }  // namespace zelk::test
