@@ -45,19 +45,25 @@ void SignerVerifier::SetInstallerModule(HMODULE module) {
 
 void SignerVerifier::HoldInstallerFile() {
   CriticalSectionLock lock(lock_);
-  DecideInstallerSignature();
+  HoldInstallerFileLocked();
+}
+
+void SignerVerifier::HoldInstallerFileLocked() {
+  if (installer_.held) return;
+  installer_.held = true;
+  installer_.path = InstallerPath();
+  // Read sharing only: the file cannot be written, replaced or renamed
+  // while it is held, so one answer about it stays true of it.
+  installer_.file = OpenFileHandle(installer_.path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0);
 }
 
 const SignerVerifier::InstallerSignature& SignerVerifier::DecideInstallerSignature() {
-  if (installer_.decided) return installer_;
-  installer_.decided = true;
-  const std::wstring path = InstallerPath();
-  // Read sharing only: the file cannot be written, replaced or renamed
-  // while it is held, so the one answer below stays true of it.
-  installer_.file = OpenFileHandle(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, 0);
+  HoldInstallerFileLocked();
+  if (installer_.checked) return installer_;
+  installer_.checked = true;
   if (!installer_.file) return installer_;  // not checked, which is never "unsigned"
   if (!winTrust_) winTrust_ = std::make_unique<WinTrustApi>();
-  installer_.result = winTrust_->Verify(path, installer_.signer, installer_.file.Get());
+  installer_.result = winTrust_->Verify(installer_.path, installer_.signer, installer_.file.Get());
   return installer_;
 }
 

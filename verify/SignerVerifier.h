@@ -35,11 +35,14 @@ class SignerVerifier {
   // installer is unsigned".
   bool IsTrustedFile(const std::wstring& path);
 
-  // Opens the installer's file, holds it without write or delete sharing
-  // until the installer module changes or the process ends, and asks
-  // WinTrust about it once, through that handle: the installer's signer is
-  // that answer for the rest of the run, whatever is done to the path
-  // meanwhile. Called at start; the first check does it otherwise.
+  // Opens the installer's file and holds it without write or delete sharing
+  // until the installer module changes or the process ends. WinTrust is
+  // asked about it once, through that handle, when a check first needs the
+  // installer's signer (a package of a listed publisher never does): that
+  // answer stands for the rest of the run, whatever is done to the path
+  // meanwhile. Called at start, so that the file is held before anyone can
+  // change it; the first check does it otherwise. The start does not wait
+  // for WinTrust, which takes longer than the whole window does to appear.
   void HoldInstallerFile();
 
   // A SignatureResult and the signer name: from the cache when it holds a
@@ -65,7 +68,9 @@ class SignerVerifier {
   SignerVerifier();
   // The installer's file as opened once, and WinTrust's answer about it.
   struct InstallerSignature {
-    bool decided = false;
+    bool held = false;
+    bool checked = false;
+    std::wstring path;
     ScopedHandle file;
     int result = kSignatureNotChecked;
     std::wstring signer;
@@ -73,6 +78,7 @@ class SignerVerifier {
 
   std::wstring InstallerPath() const;
   // Under lock_.
+  void HoldInstallerFileLocked();
   const InstallerSignature& DecideInstallerSignature();
   bool IsTrustedThroughInstaller(const std::wstring& path, int result, std::wstring signer);
 

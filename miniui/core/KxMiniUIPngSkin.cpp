@@ -51,9 +51,17 @@ HRESULT KxMiniUIPngSkin::SetAttribute(const char* name, const char* value, bool)
 bool KxMiniUIPngSkin::LoadFromXml(const KxMiniUIXmlNode* node) {
   KxMiniUIAutoLock guard(Lock());
   if (!KxMiniUISkin::LoadFromXml(node) || source_ == 0) return false;
+  // Decoded when first drawn or measured: a skins document names the
+  // pictures of every window, the first one shows only a few of them.
+  TakePicture(nullptr, false);
+  pictureDue_ = true;
+  return true;
+}
+
+void KxMiniUIPngSkin::ResolvePicture() {
+  if (!pictureDue_) return;
   KxMiniUIPngPool* pool = PngPool();
   TakePicture(pool ? pool->Get(source_) : nullptr, false);
-  return true;
 }
 
 bool KxMiniUIPngSkin::RefreshFromXml(const KxMiniUIXmlNode* node) {
@@ -66,6 +74,7 @@ bool KxMiniUIPngSkin::RefreshFromXml(const KxMiniUIXmlNode* node) {
 }
 
 void KxMiniUIPngSkin::TakePicture(std::shared_ptr<KxMiniUIBitmap> bitmap, bool byCode) {
+  pictureDue_ = false;
   bitmap_ = std::move(bitmap);
   givenByCode_ = byCode && bitmap_ != nullptr;
   frameCache_.clear();
@@ -110,6 +119,7 @@ RECT KxMiniUIPngSkin::Scaled(const RECT& rect, double scale) {
 
 void KxMiniUIPngSkin::Draw(KxMiniUIRendTarget& canvas, const RECT& rect, int frame) {
   KxMiniUIAutoLock guard(Lock());
+  ResolvePicture();
   if (!bitmap_) return;
   const SIZE size = FrameSize();
   RECT dest = rect;
@@ -140,6 +150,7 @@ void KxMiniUIPngSkin::Draw(KxMiniUIRendTarget& canvas, const RECT& rect, int fra
 
 SIZE KxMiniUIPngSkin::GetFrameSize() {
   KxMiniUIAutoLock guard(Lock());
+  ResolvePicture();
   return FrameSize();
 }
 
@@ -184,6 +195,7 @@ bool KxMiniUIPngSkin::SetFromMemory(const void* bytes, size_t size) {
 
 SIZE KxMiniUIPngSkin::GetSize() {
   KxMiniUIAutoLock guard(Lock());
+  ResolvePicture();
   if (!bitmap_) return SIZE{0, 0};
   const double scale = KxMiniUIScaling::PictureFactor();
   return SIZE{RoundToInt(bitmap_->Width() / scale), RoundToInt(bitmap_->Height() / scale)};
@@ -201,5 +213,6 @@ UINT KxMiniUIPngSkin::SourceId() {
 
 std::shared_ptr<KxMiniUIBitmap> KxMiniUIPngSkin::Bitmap() {
   KxMiniUIAutoLock guard(Lock());
+  ResolvePicture();
   return bitmap_;
 }

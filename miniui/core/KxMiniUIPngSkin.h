@@ -13,8 +13,9 @@ class KxMiniUIPngSkin : public KxMiniUISkin {
   KxMiniUIPngSkin();
   ~KxMiniUIPngSkin() override;
 
-  // Applies the attributes, then resolves "src" through the PNG pool; fails
-  // without a "src".
+  // Applies the attributes; fails without a "src". The "src" picture is
+  // resolved through the PNG pool once, when the skin is first drawn or
+  // measured.
   bool LoadFromXml(const KxMiniUIXmlNode* node) override;
   HRESULT SetAttribute(const char* name, const char* value, bool notify) override;
   void Draw(KxMiniUIRendTarget& canvas, const RECT& rect, int frame) override;
@@ -35,6 +36,9 @@ class KxMiniUIPngSkin : public KxMiniUISkin {
  protected:
   // Called with the lock held whenever the picture changes.
   virtual void OnPictureChanged();
+  // Under the lock, before bitmap_ is read: takes the "src" picture from
+  // the PNG pool when the skin was loaded from XML and has not yet.
+  void ResolvePicture();
   // Sizes, margins and frame offsets stay within this many pixels of 0, so
   // that no sum or scaled value of them overflows an int.
   static constexpr int kPixelLimit = 1 << 24;
@@ -57,5 +61,6 @@ class KxMiniUIPngSkin : public KxMiniUISkin {
   bool stretchable_ = false;
   bool cacheSubImage_ = false;
   bool givenByCode_ = false;
+  bool pictureDue_ = false;
   std::vector<std::shared_ptr<KxMiniUIBitmap>> frameCache_;
 };

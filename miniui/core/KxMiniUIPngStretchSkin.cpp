@@ -57,6 +57,7 @@ KxMiniUIMargins KxMiniUIPngStretchSkin::Margins() {
 
 void KxMiniUIPngStretchSkin::Draw(KxMiniUIRendTarget& canvas, const RECT& rect, int frame) {
   KxMiniUIAutoLock guard(Lock());
+  ResolvePicture();
   if (!bitmap_ || rect.right <= rect.left || rect.bottom <= rect.top) return;
   if (margins_.left < 0 || margins_.top < 0 || margins_.right < 0 || margins_.bottom < 0) return;
   const SIZE size = FrameSize();

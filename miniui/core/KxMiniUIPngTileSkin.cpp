@@ -27,6 +27,7 @@ void KxMiniUIPngTileSkin::BuildMiddle() {
 
 void KxMiniUIPngTileSkin::Draw(KxMiniUIRendTarget& canvas, const RECT& rect, int) {
   KxMiniUIAutoLock guard(Lock());
+  ResolvePicture();
   if (!bitmap_ || margin_ < 0 || rect.right <= rect.left || rect.bottom <= rect.top) return;
   const double scale = KxMiniUIScaling::PictureFactor();
   canvas.Save();

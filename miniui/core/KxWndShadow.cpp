@@ -27,6 +27,11 @@ struct Piece {
 
 bool IsEmpty(const RECT& rect) { return rect.right <= rect.left || rect.bottom <= rect.top; }
 
+bool IsBeingShown(LPARAM windowPos) {
+  const auto* position = reinterpret_cast<const WINDOWPOS*>(windowPos);
+  return position != nullptr && (position->flags & SWP_SHOWWINDOW) != 0;
+}
+
 // Splits `extent` between a near and a far piece in the ratio of their
 // margins, for a picture that has no middle between them.
 void ShareExtent(int extent, int nearMargin, int farMargin, int& nearPart, int& farPart) {
@@ -232,7 +237,14 @@ LRESULT CALLBACK KxWndShadow::OwnerSubclassProc(HWND window, UINT message, WPARA
   switch (message) {
     case WM_WINDOWPOSCHANGED:
       // Moves, sizes, showing, hiding, minimising and z-order all end here.
-      self->Follow();
+      if (IsBeingShown(lParam) && !::IsWindowVisible(self->window_)) {
+        // The owner paints first: the timer's message comes only once the
+        // owner's paint is done, and building and pushing the shadow takes
+        // about as long as that paint.
+        ::SetTimer(self->window_, kRedrawTimer, 0, nullptr);
+      } else {
+        self->Follow();
+      }
       break;
     case WM_NCDESTROY:
       ::RemoveWindowSubclass(window, &KxWndShadow::OwnerSubclassProc, kSubclassId);

@@ -258,6 +258,15 @@ INSTANTIATE_TEST_SUITE_P(Packages, WindowedTrustTest,
                            return std::string(info.param.label);
                          });
 
+// The page does not wait for WinTrust: the installer's own signature is
+// read, from its file held since the start, only once a package needs it.
+TEST_F(WindowedInstallerTest, ThePageIsUpBeforeAnySignatureIsChecked) {
+  const HWND page = Start(TestServer::RefusedUrl(L"/unused.exe"));
+  ASSERT_NE(nullptr, page);
+  ASSERT_TRUE(ProcessHasModule(process_.Pid(), L"gdiplus.dll")) << "the modules cannot be listed";
+  EXPECT_FALSE(ProcessHasModule(process_.Pid(), L"wintrust.dll"));
+}
+
 TEST_F(WindowedInstallerTest, EscapeAsksBeforeLeavingCancelKeepsOkExitsFive) {
   const HWND page = Start(TestServer::RefusedUrl(L"/unused.exe"));
   ASSERT_NE(nullptr, page);

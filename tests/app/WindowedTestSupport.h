@@ -72,7 +72,8 @@ class FakeBrowser {
 // Ids of running processes whose executable is named `exeName` (any case).
 std::vector<DWORD> ProcessesNamed(const std::wstring& exeName);
 // Whether process `pid` (of this program's architecture) has a module of
-// this file name loaded (any case).
+// this file name loaded (any case); false also when its modules cannot be
+// listed.
 bool ProcessHasModule(DWORD pid, const std::wstring& moduleName);
 void KillProcess(DWORD pid);
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "miniui/core/KxMiniUIAnimatedSkin.h"
+#include "miniui/core/KxMiniUIPngPool.h"
 #include "miniui/core/KxMiniUIPngSkin.h"
 #include "miniui/core/KxMiniUIPngStretchSkin.h"
 #include "miniui/core/KxMiniUIPngTileSkin.h"
@@ -41,6 +42,29 @@ TEST_F(SkinPoolTest, EachNamedElementBecomesTheSkinItsTagNames) {
   EXPECT_NE(SkinAs<KxMiniUIPngSkin>("upper"), nullptr);  // written "PNG"
   EXPECT_NE(SkinAs<KxMiniUIAnimatedSkin>("anim"), nullptr);
   EXPECT_NE(SkinAs<KxMiniUIAnimatedSkin>("gif"), nullptr);
+}
+
+// A skins document names the pictures of every window: loading it decodes
+// none of a picture skin's, the skin's first use decodes its own.
+TEST_F(SkinPoolTest, APictureIsDecodedWhenItsSkinIsFirstMeasuredOrDrawn) {
+  KxMiniUIPngPool& pictures = *Resources().GetPngPool();
+  pictures.Clear();
+  ASSERT_TRUE(Pool().Load(kSkinsXml));
+  const size_t loaded = pictures.Count();  // the picture group takes its two at once
+  auto* nine = SkinAs<KxMiniUIPngStretchSkin>("nine");
+  ASSERT_NE(nine, nullptr);
+  EXPECT_EQ(pictures.Count(), loaded);
+  EXPECT_GT(nine->GetFrameSize().cx, 0);
+  EXPECT_EQ(pictures.Count(), loaded + 1);
+  EXPECT_GT(nine->GetFrameSize().cx, 0);
+  EXPECT_EQ(pictures.Count(), loaded + 1) << "decoded once";
+
+  auto* tile = SkinAs<KxMiniUIPngTileSkin>("tile");
+  ASSERT_NE(tile, nullptr);
+  PixelCanvas canvas(40, 10, true);
+  tile->Draw(canvas.Canvas(), RECT{0, 0, 40, 3}, 0);
+  EXPECT_EQ(pictures.Count(), loaded + 2);
+  EXPECT_GT(canvas.InkBounds(Rgba{255, 255, 255, 255}).right, 0) << "the tile drew its picture";
 }
 
 TEST_F(SkinPoolTest, APictureSkinWithoutSrcIsNotKept) {

@@ -215,6 +215,26 @@ TEST_F(WindowTest, TheShadowSitsBehindTheOwnerGrownByItsMarginsAndFollowsIt) {
   EXPECT_EQ(pixels[(58 * 176 + 88) * 4 + 2], 0);
 }
 
+// The owner's first paint does not wait for its shadow, which takes about
+// as long to build and push: the shadow follows once that paint is done.
+TEST_F(WindowTest, AShownOwnerPaintsBeforeItsShadowAppears) {
+  SpyWindow window(kShadowLayout);
+  const HWND owner = window.Create(nullptr, WS_POPUP | WS_SYSMENU);
+  ASSERT_NE(owner, nullptr);
+  ASSERT_NE(window.GetShadow(), nullptr);
+  const HWND shadow = window.GetShadow()->GetHwnd();
+  ::ShowWindow(owner, SW_SHOWNOACTIVATE);
+  RECT unpainted{};
+  EXPECT_TRUE(::GetUpdateRect(owner, &unpainted, FALSE)) << "the owner has painted already";
+  EXPECT_FALSE(::IsWindowVisible(shadow));
+  ::UpdateWindow(owner);
+  EXPECT_FALSE(::GetUpdateRect(owner, &unpainted, FALSE));
+  PumpFor(100);
+  EXPECT_TRUE(::IsWindowVisible(shadow));
+  EXPECT_EQ(WindowRectOf(shadow).left, WindowRectOf(owner).left - 8);
+  EXPECT_EQ(::GetWindow(owner, GW_HWNDNEXT), shadow);
+}
+
 TEST_F(WindowTest, DestroyingTheWindowTakesItsShadowAndUnregistersIt) {
   HWND shadow = nullptr;
   {
