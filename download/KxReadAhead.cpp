@@ -112,8 +112,12 @@ void KxReadAhead::ReadAll(const std::shared_ptr<State>& state, HINTERNET request
 KxReadAhead::TakeResult KxReadAhead::Take(void* buffer, DWORD size, DWORD& taken, HANDLE stop, DWORD waitMs) {
   taken = 0;
   State& state = *state_;
-  if (stop != nullptr && WaitForSingleObject(stop, 0) == WAIT_OBJECT_0) return TakeResult::kStopped;
   CriticalSectionLock lock(state.lock);
+  // With a block at hand no wait is needed, so `stop` is looked at only
+  // before one: under Wine every look at an event is a wine-server round
+  // trip, and the caller checks its own cancel flag between reads anyway.
+  if (state.count == 0 && stop != nullptr && WaitForSingleObject(stop, 0) == WAIT_OBJECT_0)
+    return TakeResult::kStopped;
   const DWORD start = GetTickCount();
   while (state.count == 0 && !state.ended) {
     const DWORD waited = GetTickCount() - start;
