@@ -6,8 +6,7 @@
 Every input section the linker placed in a section that occupies file space
 is charged to the library its object came from; with EXE the rest of the
 file (section alignment and headers) gets a line of its own, so the figures
-add up to the file's size. Objects that link-time optimisation rewrote are
-charged to "LTO output" (our code and whatever else was compiled with -flto).
+add up to the file's size.
 """
 import os
 import re
@@ -17,7 +16,7 @@ import sys
 NOT_IN_FILE = re.compile(r"^\.(bss|tls\$ZZZ|stab|zdebug|debug|endjunk)")
 
 LIBRARIES = [
-    ("app", r"libzelk_app\.a|/CMakeFiles/zelkpdf\.dir/|^CMakeFiles/zelkpdf\.dir/|^app/CMakeFiles/"),
+    ("app", r"libzelk_app\.a|CMakeFiles/zelkpdf\.dir/"),
     ("download", r"libzelk_download\.a"),
     ("verify", r"libzelk_verify\.a"),
     ("miniui", r"libzelk_miniui_(core|controls)\.a"),
@@ -27,7 +26,6 @@ LIBRARIES = [
     ("libpng", r"/libpng16\.a"),
     ("zlib", r"/libz\.a"),
     ("libcrypto", r"/libcrypto\.a"),
-    ("LTO output", r"\.ltrans[0-9]*\.ltrans\.o$|\.ltrans\.o$"),
 ]
 COLUMNS = ["code", "rdata", "unwind", "other"]
 
@@ -60,7 +58,6 @@ def column_of(output):
 
 def read_map(path):
     sizes = {}
-    fill = 0
     output = None
     pending = None  # an input section name the linker wrapped onto its own line
     in_memory_map = False
@@ -90,21 +87,18 @@ def read_map(path):
                 name, pending = pending, None
                 if name is None:  # a LONG or other data the script itself places
                     name = output
-            if name == "*fill*":
-                fill += size
-                continue
-            if name.startswith("*") or size == 0:
+            if name.startswith("*") or size == 0:  # *fill*: alignment, left to the rest
                 continue
             library = library_of(name, (origin or "").strip())
             row = sizes.setdefault(library, dict.fromkeys(COLUMNS, 0))
             row[column_of(output)] += size
-    return sizes, fill
+    return sizes
 
 
 def main():
     if len(sys.argv) not in (2, 3):
         sys.exit(__doc__.strip())
-    sizes, fill = read_map(sys.argv[1])
+    sizes = read_map(sys.argv[1])
     order = [name for name, _ in LIBRARIES] + ["other", "Windows imports", "resources",
                                                "relocations", "linker"]
     rows = [(name, sizes[name]) for name in order if name in sizes]
