@@ -5,12 +5,35 @@
 #     handler over WinINet and over libcurl (read from inside with
 #     GetProcessMemoryInfo, under Wine);
 #   - the process's handle count before and after 50 downloads;
-#   - the size of the stripped i686 release exe.
+#   - the size of the stripped i686 release exe, and its bytes per library
+#     from the linker map (scripts/map-sizes.py).
 # Figures are printed, not checked.
 #   scripts/resource-report.sh [x86_64-build-dir] [i686-build-dir]
+#   scripts/resource-report.sh --size [i686-build-dir]    the size part only
 # (defaults build/x86_64, configured with tests, and build/i686, release).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+
+size_report() {
+  local release=$1 exe stripped
+  exe=$(ls "$release"/bin/zelkpdf_*.exe 2>/dev/null | head -1 || true)
+  if [ -z "$exe" ]; then
+    echo "i686 release exe: not built (scripts/build.sh i686 -DZELK_BUILD_TESTS=OFF)"
+    return
+  fi
+  # The release link strips the exe (-s); strip again in case it was built otherwise.
+  stripped=$(mktemp)
+  i686-w64-mingw32-strip -o "$stripped" "$exe"
+  echo "i686 release exe $(basename "$exe"): $(stat -c %s "$stripped") bytes stripped"
+  echo "bytes per library, from the linker map (unwind: .eh_frame; other: data, imports, resources):"
+  python3 "$root/scripts/map-sizes.py" "$release/app/zelkpdf.map" "$stripped"
+  rm -f "$stripped"
+}
+
+if [ "${1:-}" = --size ]; then
+  size_report "${2:-$root/build/i686}"
+  exit 0
+fi
 build=${1:-$root/build/x86_64}
 release=${2:-$root/build/i686}
 export ZELK_REPORT_FILE=report-512m.bin
@@ -34,13 +57,4 @@ export -f run
 export root build
 "$root/tests/server/with-server.sh" bash -c run
 
-exe=$(ls "$release"/bin/zelkpdf_*.exe 2>/dev/null | head -1 || true)
-if [ -n "$exe" ]; then
-  # The release link strips the exe (-s); strip again in case it was built otherwise.
-  stripped=$(mktemp)
-  i686-w64-mingw32-strip -o "$stripped" "$exe"
-  echo "i686 release exe $(basename "$exe"): $(stat -c %s "$stripped") bytes stripped"
-  rm -f "$stripped"
-else
-  echo "i686 release exe: not built (scripts/build.sh i686 -DZELK_BUILD_TESTS=OFF)"
-fi
+size_report "$release"
