@@ -36,9 +36,7 @@ TEST(InstallBenchmark, DISABLED_SilentInstallOfALargeSignedPackage) {
   Kx::SignerVerifier::Instance().SetInstallerModule(signedInstaller);
   for (const bool libcurl : {true, false}) {
     const char* const transport = libcurl ? "libcurl" : "WinINet";
-    // ZELK_BENCH_TRANSPORT ("libcurl" or "WinINet") measures one of them only.
-    const char* only = std::getenv("ZELK_BENCH_TRANSPORT");
-    if (only != nullptr && std::string(only) != transport) continue;
+    if (!zelk::test::BenchMeasures(transport)) continue;
     zelk::test::LibCurlPresence curl(libcurl);
     zelk::test::ProductSandbox sandbox;
     LaunchConfig config;

@@ -52,26 +52,11 @@ int Runs() {
   return runs > 0 ? runs : kDefaultRuns;
 }
 
-struct MainWindowQuery {
-  DWORD pid;
-  HWND found;
-};
-
-BOOL CALLBACK NoteMainWindow(HWND window, LPARAM data) {
-  auto* query = reinterpret_cast<MainWindowQuery*>(data);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  if (pid != query->pid || !IsWindowVisible(window) || GetWindow(window, GW_OWNER) != nullptr) return TRUE;
-  query->found = window;
-  return FALSE;
-}
-
 // The visible top-level window of `pid` that no other window owns (not a
 // drop shadow or a tool tip), or none.
 HWND MainWindowOf(DWORD pid) {
-  MainWindowQuery query{pid, nullptr};
-  EnumWindows(NoteMainWindow, reinterpret_cast<LPARAM>(&query));
-  return query.found;
+  return FindTopLevelWindow(
+      pid, [](HWND window) { return IsWindowVisible(window) && GetWindow(window, GW_OWNER) == nullptr; });
 }
 
 // Every kSampleStep-th pixel of the window's client area as the screen shows it.

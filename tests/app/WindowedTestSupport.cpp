@@ -14,28 +14,6 @@ namespace zelk::test {
 
 namespace {
 
-struct WindowSearch {
-  DWORD pid;
-  LayoutSize size;
-  HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<WindowSearch*>(data);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (search->pid != 0 && owner != search->pid) return TRUE;
-  if (!IsWindowVisible(window)) return TRUE;
-  wchar_t caption[64] = {};
-  GetWindowTextW(window, caption, 64);
-  if (std::wcscmp(caption, kInstallerCaption) != 0) return TRUE;
-  RECT client{};
-  GetClientRect(window, &client);
-  if (client.right != search->size.width || client.bottom != search->size.height) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
 void SendMouseButton(DWORD flags) {
   INPUT input{};
   input.type = INPUT_MOUSE;
@@ -72,9 +50,15 @@ class GdiplusScope {
 }  // namespace
 
 HWND FindInstallerWindow(DWORD pid, LayoutSize size) {
-  WindowSearch search{pid, size, nullptr};
-  EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return FindTopLevelWindow(pid, [size](HWND window) {
+    if (!IsWindowVisible(window)) return false;
+    wchar_t caption[64] = {};
+    GetWindowTextW(window, caption, 64);
+    if (std::wcscmp(caption, kInstallerCaption) != 0) return false;
+    RECT client{};
+    GetClientRect(window, &client);
+    return client.right == size.width && client.bottom == size.height;
+  });
 }
 
 HWND WaitForInstallerWindow(DWORD pid, LayoutSize size, DWORD timeoutMs) {

@@ -36,9 +36,7 @@ TEST(DownloadBenchmark, DISABLED_EachTransport) {
   zelk::test::ScopedTempDir dir;
   for (const bool libcurl : {true, false}) {
     const char* const transport = libcurl ? "libcurl" : "WinINet";
-    // ZELK_BENCH_TRANSPORT ("libcurl" or "WinINet") measures one of them only.
-    const char* only = std::getenv("ZELK_BENCH_TRANSPORT");
-    if (only != nullptr && std::string(only) != transport) continue;
+    if (!zelk::test::BenchMeasures(transport)) continue;
     zelk::test::LibCurlPresence curl(libcurl);
     DL::DownloadRequest request;
     request.url = zelk::test::Utf8ToWide(url);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <string>
 
 #include "download/CurlLibrary.h"
@@ -90,5 +91,12 @@ class LibCurlPresence {
   LibCurlPresence(const LibCurlPresence&) = delete;
   LibCurlPresence& operator=(const LibCurlPresence&) = delete;
 };
+
+// Whether a benchmark measures `transport` ("libcurl" or "WinINet"): all of
+// them, unless ZELK_BENCH_TRANSPORT names one.
+inline bool BenchMeasures(const std::string& transport) {
+  const char* only = std::getenv("ZELK_BENCH_TRANSPORT");
+  return only == nullptr || transport == only;
+}
 
 }  // namespace zelk::test

@@ -130,8 +130,8 @@ std::wstring Quote(const std::wstring& text) { return L"\"" + text + L"\""; }
 namespace {
 
 struct WindowQuery {
-  const std::wstring* caption;
   DWORD pid;
+  const std::function<bool(HWND)>* matches;
   HWND found;
 };
 
@@ -140,21 +140,28 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
   if (query->pid != 0 && owner != query->pid) return TRUE;
-  wchar_t text[256] = {};
-  GetWindowTextW(window, text, 256);
-  if (*query->caption != text) return TRUE;
+  if (!(*query->matches)(window)) return TRUE;
   query->found = window;
   return FALSE;
 }
 
 }  // namespace
 
+HWND FindTopLevelWindow(DWORD pid, const std::function<bool(HWND)>& matches) {
+  WindowQuery query{pid, &matches, nullptr};
+  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&query));
+  return query.found;
+}
+
 HWND WaitForWindow(const std::wstring& caption, DWORD pid, DWORD timeoutMs) {
+  const auto captioned = [&caption](HWND window) {
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, 256);
+    return caption == text;
+  };
   const DWORD start = GetTickCount();
   for (;;) {
-    WindowQuery query{&caption, pid, nullptr};
-    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&query));
-    if (query.found) return query.found;
+    if (HWND found = FindTopLevelWindow(pid, captioned)) return found;
     if (GetTickCount() - start >= timeoutMs) return nullptr;
     Sleep(50);
   }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace zelk::test {
@@ -62,6 +63,10 @@ class ChildProcess {
 
 // Quotes a program path for a command line.
 std::wstring Quote(const std::wstring& text);
+
+// The first top-level window of `pid` (any process when 0) for which
+// `matches` holds, or null.
+HWND FindTopLevelWindow(DWORD pid, const std::function<bool(HWND)>& matches);
 
 // Polls for a top-level window of `pid` (any process when 0) with this exact
 // caption until `timeoutMs` passes.
