@@ -59,6 +59,12 @@ for option in "$@"; do
     --x86_64) arch=x86_64 reg_view=/reg:64 ;;
   esac
 done
+. "$root/tests/harness/wine-loader.sh"
+if [ "$arch" = i686 ] && [ "$ZELK_WINE_RUNS_32BIT" = 0 ]; then
+  echo "demo: this machine's kernel cannot run 32-bit programs (Wine's 32-bit loader fails" \
+    "with \"Exec format error\"), so the x86_64 build runs instead of the 32-bit one users get"
+  arch=x86_64 reg_view=/reg:64
+fi
 build="${ZELK_BUILD_DIR:-$root/build/demo-$arch}"
 
 # Inside with-server.sh: the server listens on ZELK_TEST_SERVER_PORT.

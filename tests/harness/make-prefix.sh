@@ -8,6 +8,7 @@
 # prefix reports Windows 10. With ZELK_PLAIN_PREFIX=1 the fonts and the face
 # replacements are left out: a desktop without the faces the layouts name.
 set -euo pipefail
+. "$(dirname "$0")/wine-loader.sh"
 prefix=${1:?prefix folder}
 export WINEPREFIX="$prefix"
 export WINEDEBUG="${WINEDEBUG:--all}"
@@ -15,7 +16,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 rm -rf "$prefix"
 mkdir -p "$(dirname "$prefix")"
-wineboot -i >/dev/null 2>&1
+"$ZELK_WINE" wineboot -i >/dev/null 2>&1
 wineserver -w
 
 plain=${ZELK_PLAIN_PREFIX:-}
@@ -36,6 +37,6 @@ trap 'rm -f "$reg"' EXIT
   printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\r\n"ShowCrashDialog"=dword:00000000\r\n'
   printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine]\r\n"Version"="win10"\r\n'
 } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$reg"
-wine regedit /S "$(winepath -w "$reg")" >/dev/null 2>&1
+"$ZELK_WINE" regedit /S "$("$ZELK_WINE" winepath -w "$reg")" >/dev/null 2>&1
 wineserver -w
 touch "$prefix/.zelk-ready"

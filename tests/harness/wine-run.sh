@@ -8,6 +8,7 @@
 # by a lock while they set up.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-loader.sh"
 
 stop=0
 if [ "${1:-}" = --stop ]; then stop=1; shift; fi
@@ -64,9 +65,9 @@ flock -s 8
 
 export DISPLAY="${ZELK_USE_DISPLAY:-:$(tr -d '\n' <"$state/display")}"
 # ZELK_TEST_SERVER=1: the program runs while the test HTTP server listens.
-run=(wine "$@")
+run=("$ZELK_WINE" "$@")
 if [ -n "${ZELK_TEST_SERVER:-}" ]; then
-  run=("$here/../server/with-server.sh" wine "$@")
+  run=("$here/../server/with-server.sh" "$ZELK_WINE" "$@")
 fi
 
 # Wine's service processes (services.exe, winedevice.exe, explorer.exe) start

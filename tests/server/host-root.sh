@@ -53,7 +53,8 @@ rewrite_without() {
 
 if [ "$action" = forget ]; then
   [ -n "${WINEPREFIX:-}" ] || exit 0
-  WINEDEBUG=-all wine reg delete "HKLM\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\$id" /f \
+  . "$(dirname "$0")/../harness/wine-loader.sh"
+  WINEDEBUG=-all "$ZELK_WINE" reg delete "HKLM\\Software\\Microsoft\\SystemCertificates\\Root\\Certificates\\$id" /f \
     </dev/null >/dev/null 2>&1 || true
   exit 0
 fi
