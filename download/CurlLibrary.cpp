@@ -2,6 +2,7 @@
 
 #include "base/FaultGuard.h"
 #include "base/FileUtil.h"
+#include "base/PathUtil.h"
 #include "base/ScopedHandle.h"
 
 namespace Kx {
@@ -25,8 +26,7 @@ std::wstring FolderOfModule(HMODULE module) {
   const DWORD length = GetModuleFileNameW(module, &path[0], kModulePathChars);
   if (length == 0 || length >= kModulePathChars) return std::wstring();
   path.resize(length);
-  const size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+  return FolderWithSeparatorOf(path);
 }
 
 HMODULE OwnModule() {

@@ -54,11 +54,6 @@ std::wstring FromUtf8(const std::string& text) {
   return out;
 }
 
-std::wstring FolderOf(const std::wstring& path) {
-  const size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
-
 }  // namespace
 
 KxLibCurlDownload::KxLibCurlDownload(unsigned long long speedLimit)
@@ -182,7 +177,7 @@ bool KxLibCurlDownload::Transfer(const DL::DownloadRequest& request) {
 bool KxLibCurlDownload::ChooseTemporaryFile(const DL::DownloadRequest& request) {
   KxLibCurlDownloadData& data = *data_;
   temporaryPath_.clear();
-  std::wstring folder = FolderOf(request.targetPath);
+  std::wstring folder = FolderWithSeparatorOf(request.targetPath);
   std::wstring name = FileNameOf(request.targetPath);
   if (name.empty()) name = FileNameFromUrl(request.url);
   if (name.empty()) return false;
