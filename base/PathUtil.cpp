@@ -169,6 +169,15 @@ std::wstring FileNameOf(const std::wstring& path) {
   return separator == std::wstring::npos ? path : path.substr(separator + 1);
 }
 
+std::wstring FolderOf(const std::wstring& path) {
+  const size_t separator = path.find_last_of(kSeparators);
+  return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
+}
+
+std::wstring FolderWithSeparatorOf(const std::wstring& path) {
+  return path.substr(0, path.size() - FileNameOf(path).size());
+}
+
 std::wstring BaseNameOf(const std::wstring& path) {
   const std::wstring name = FileNameOf(path);
   const size_t dot = name.rfind(L'.');
@@ -196,8 +205,7 @@ bool FullPathFileName(const std::wstring& path, std::wstring& out) {
 bool FullPathFolder(const std::wstring& path, std::wstring& out) {
   std::wstring full;
   if (!FullPath(path, full)) return false;
-  full.resize(full.size() - FileNameOf(full).size());
-  out.swap(full);
+  out = FolderWithSeparatorOf(full);
   return true;
 }
 

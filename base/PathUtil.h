@@ -19,6 +19,14 @@ std::wstring NormalisePath(const std::wstring& path, unsigned flags);
 // Text after the last "\" or "/" (the whole text when there is none).
 std::wstring FileNameOf(const std::wstring& path);
 
+// Text before the last "\" or "/" ("" when there is none): "C:\a\b.exe"
+// gives "C:\a".
+std::wstring FolderOf(const std::wstring& path);
+
+// The same with the separator kept ("C:\a\"), so a file name can be
+// appended as it is; "" when there is no separator.
+std::wstring FolderWithSeparatorOf(const std::wstring& path);
+
 // FileNameOf cut before its last ".".
 std::wstring BaseNameOf(const std::wstring& path);
 

@@ -45,11 +45,12 @@ Fn PsapiExport(const char* name, const char* kernel32Name) {
 }
 
 std::wstring FullImageName(HANDLE process) {
-  const auto query = SystemExport<QueryFullProcessImageNameWFn>(kKernel32, "QueryFullProcessImageNameW");
-  if (!query) return {};
   wchar_t path[kPathCharacters] = {};
   DWORD size = kPathCharacters;
-  if (!GuardedResult(FALSE, [&] { return query(process, 0, path, &size); })) return {};
+  if (!CallSystemExport<QueryFullProcessImageNameWFn>(kKernel32, "QueryFullProcessImageNameW", FALSE, process,
+                                                      DWORD{0}, path, &size)) {
+    return {};
+  }
   return std::wstring(path, size < kPathCharacters ? size : kPathCharacters - 1);
 }
 

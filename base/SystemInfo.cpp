@@ -53,11 +53,10 @@ bool Kernel32FileVersion(VS_FIXEDFILEINFO& fixed) {
 using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOEXW*);
 
 bool RtlBuildNumber(DWORD& build) {
-  const auto rtlGetVersion = SystemExport<RtlGetVersionFn>(L"ntdll.dll", "RtlGetVersion");
-  if (!rtlGetVersion) return false;
+  constexpr LONG kNotAnswered = -1;
   OSVERSIONINFOEXW info = {};
   info.dwOSVersionInfoSize = sizeof(info);
-  const LONG status = GuardedResult(-1L, [&] { return rtlGetVersion(&info); });
+  const LONG status = CallSystemExport<RtlGetVersionFn>(L"ntdll.dll", "RtlGetVersion", kNotAnswered, &info);
   if (status != 0) return false;
   build = info.dwBuildNumber;
   return true;

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "base/FaultGuard.h"
+
 namespace Kx {
 
 // Module of a system library, loaded on first request and kept loaded for
@@ -31,10 +33,57 @@ Fn ExportOf(HMODULE module, const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
 }
 
+// ExportOf into `out`, whose type names the export's; whether it was found.
+template <typename Fn>
+bool BindExport(HMODULE module, const char* name, Fn& out) {
+  out = ExportOf<Fn>(module, name);
+  return out != nullptr;
+}
+
 // An export of a library from the table above, or null.
 template <typename Fn>
 Fn SystemExport(const wchar_t* library, const char* name) {
   return ExportOf<Fn>(LoadSystemLibrary(library), name);
+}
+
+// What GetLastError() says after a bound call that faulted, unless the
+// library has an error of its own for that.
+constexpr DWORD kBoundCallFaulted = ERROR_NOACCESS;
+
+// Looks `name` up in `module` and calls it with `args` under the fault
+// guard. `failure` when the module is null (GetLastError() then says
+// ERROR_MOD_NOT_FOUND), the export is missing (ERROR_PROC_NOT_FOUND) or the
+// call faulted (`FaultError`). A call that ran leaves its own error in
+// GetLastError(): the guard's thread-local bookkeeping may reset it, so it
+// is read inside the guard and set again afterwards.
+template <typename Fn, DWORD FaultError = kBoundCallFaulted, typename R, typename... Args>
+R CallExport(HMODULE module, const char* name, R failure, Args... args) {
+  if (!module) {
+    ::SetLastError(ERROR_MOD_NOT_FOUND);
+    return failure;
+  }
+  const Fn function = ExportOf<Fn>(module, name);
+  if (!function) {
+    ::SetLastError(ERROR_PROC_NOT_FOUND);
+    return failure;
+  }
+  R result = failure;
+  DWORD error = ERROR_SUCCESS;
+  if (!RunGuarded([&] {
+        result = function(args...);
+        error = ::GetLastError();
+      })) {
+    ::SetLastError(FaultError);
+    return failure;
+  }
+  ::SetLastError(error);
+  return result;
+}
+
+// CallExport on a library from the table above.
+template <typename Fn, DWORD FaultError = kBoundCallFaulted, typename R, typename... Args>
+R CallSystemExport(const wchar_t* library, const char* name, R failure, Args... args) {
+  return CallExport<Fn, FaultError>(LoadSystemLibrary(library), name, failure, args...);
 }
 
 }  // namespace Kx

@@ -2,7 +2,9 @@
 
 #include "base/FaultGuard.h"
 #include "base/FileUtil.h"
+#include "base/PathUtil.h"
 #include "base/ScopedHandle.h"
+#include "base/SystemLibrary.h"
 
 namespace Kx {
 namespace {
@@ -25,8 +27,7 @@ std::wstring FolderOfModule(HMODULE module) {
   const DWORD length = GetModuleFileNameW(module, &path[0], kModulePathChars);
   if (length == 0 || length >= kModulePathChars) return std::wstring();
   path.resize(length);
-  const size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+  return FolderWithSeparatorOf(path);
 }
 
 HMODULE OwnModule() {
@@ -34,11 +35,6 @@ HMODULE OwnModule() {
   GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                      reinterpret_cast<LPCWSTR>(&FolderOfModule), &module);
   return module;
-}
-
-template <class Fn>
-Fn As(FARPROC proc) {
-  return reinterpret_cast<Fn>(reinterpret_cast<void*>(proc));
 }
 
 }  // namespace
@@ -105,9 +101,7 @@ HMODULE CurlLibrary::LoadFrom(const std::wstring& folder) const {
   // A full path: the program's search order never decides which file loads.
   const HMODULE module = LoadLibraryW(path.c_str());
   if (module == nullptr) return nullptr;
-  const auto init = As<GlobalInitFn>(GetProcAddress(module, "curl_global_init"));
-  const CURLcode code =
-      init == nullptr ? CURLE_FAILED_INIT : GuardedResult(CURLE_FAILED_INIT, [&] { return init(CURL_GLOBAL_ALL); });
+  const CURLcode code = CallExport<GlobalInitFn>(module, "curl_global_init", CURLE_FAILED_INIT, CURL_GLOBAL_ALL);
   if (code != CURLE_OK) {
     FreeLibrary(module);
     return nullptr;
@@ -115,38 +109,33 @@ HMODULE CurlLibrary::LoadFrom(const std::wstring& folder) const {
   return module;
 }
 
-FARPROC CurlLibrary::Export(const char* name) const {
-  HMODULE module;
-  {
-    CriticalSectionLock lock(lock_);
-    module = module_;
-  }
-  return module == nullptr ? nullptr : GetProcAddress(module, name);
+HMODULE CurlLibrary::LoadedModule() const {
+  CriticalSectionLock lock(lock_);
+  return module_;
 }
 
-CURL* CurlLibrary::EasyInit() const {
-  const auto fn = As<EasyInitFn>(Export("curl_easy_init"));
-  return fn == nullptr ? nullptr : GuardedResult<CURL*>(nullptr, [&] { return fn(); });
+template <class Fn, class R, class... Args>
+R CurlLibrary::Call(const char* name, R failure, Args... args) const {
+  return CallExport<Fn>(LoadedModule(), name, failure, args...);
 }
+
+CURL* CurlLibrary::EasyInit() const { return Call<EasyInitFn>("curl_easy_init", static_cast<CURL*>(nullptr)); }
 
 void CurlLibrary::EasyCleanup(CURL* handle) const {
-  const auto fn = As<EasyCleanupFn>(Export("curl_easy_cleanup"));
-  if (fn != nullptr && handle != nullptr) RunGuarded([&] { fn(handle); });
+  const auto cleanup = ExportOf<EasyCleanupFn>(LoadedModule(), "curl_easy_cleanup");
+  if (cleanup != nullptr && handle != nullptr) RunGuarded([&] { cleanup(handle); });
 }
 
 CURLcode CurlLibrary::SetLong(CURL* handle, CURLoption option, long value) const {
-  const auto fn = As<EasySetoptFn>(Export("curl_easy_setopt"));
-  return fn == nullptr ? CURLE_FAILED_INIT : GuardedResult(CURLE_FAILED_INIT, [&] { return fn(handle, option, value); });
+  return Call<EasySetoptFn>("curl_easy_setopt", CURLE_FAILED_INIT, handle, option, value);
 }
 
 CURLcode CurlLibrary::SetOffset(CURL* handle, CURLoption option, curl_off_t value) const {
-  const auto fn = As<EasySetoptFn>(Export("curl_easy_setopt"));
-  return fn == nullptr ? CURLE_FAILED_INIT : GuardedResult(CURLE_FAILED_INIT, [&] { return fn(handle, option, value); });
+  return Call<EasySetoptFn>("curl_easy_setopt", CURLE_FAILED_INIT, handle, option, value);
 }
 
 CURLcode CurlLibrary::SetPointer(CURL* handle, CURLoption option, const void* value) const {
-  const auto fn = As<EasySetoptFn>(Export("curl_easy_setopt"));
-  return fn == nullptr ? CURLE_FAILED_INIT : GuardedResult(CURLE_FAILED_INIT, [&] { return fn(handle, option, value); });
+  return Call<EasySetoptFn>("curl_easy_setopt", CURLE_FAILED_INIT, handle, option, value);
 }
 
 CURLcode CurlLibrary::SetString(CURL* handle, CURLoption option, const std::string& value) const {
@@ -156,47 +145,38 @@ CURLcode CurlLibrary::SetString(CURL* handle, CURLoption option, const std::stri
 
 CURLcode CurlLibrary::SetWriteFunction(CURL* handle, CURLoption option,
                                        size_t(__cdecl* callback)(char*, size_t, size_t, void*)) const {
-  const auto fn = As<EasySetoptFn>(Export("curl_easy_setopt"));
-  return fn == nullptr ? CURLE_FAILED_INIT
-                       : GuardedResult(CURLE_FAILED_INIT, [&] { return fn(handle, option, callback); });
+  return Call<EasySetoptFn>("curl_easy_setopt", CURLE_FAILED_INIT, handle, option, callback);
 }
 
 CURLcode CurlLibrary::SetProgressFunction(CURL* handle,
                                           int(__cdecl* callback)(void*, curl_off_t, curl_off_t, curl_off_t,
                                                                  curl_off_t)) const {
-  const auto fn = As<EasySetoptFn>(Export("curl_easy_setopt"));
-  return fn == nullptr ? CURLE_FAILED_INIT
-                       : GuardedResult(CURLE_FAILED_INIT,
-                                       [&] { return fn(handle, CURLOPT_XFERINFOFUNCTION, callback); });
+  return Call<EasySetoptFn>("curl_easy_setopt", CURLE_FAILED_INIT, handle, CURLOPT_XFERINFOFUNCTION, callback);
 }
 
 CURLcode CurlLibrary::Perform(CURL* handle) const {
-  const auto fn = As<EasyPerformFn>(Export("curl_easy_perform"));
-  return fn == nullptr ? CURLE_FAILED_INIT : GuardedResult(CURLE_FAILED_INIT, [&] { return fn(handle); });
+  return Call<EasyPerformFn>("curl_easy_perform", CURLE_FAILED_INIT, handle);
 }
 
 CURLcode CurlLibrary::GetLong(CURL* handle, CURLINFO info, long* value) const {
-  const auto fn = As<EasyGetinfoFn>(Export("curl_easy_getinfo"));
-  return fn == nullptr ? CURLE_FAILED_INIT : GuardedResult(CURLE_FAILED_INIT, [&] { return fn(handle, info, value); });
+  return Call<EasyGetinfoFn>("curl_easy_getinfo", CURLE_FAILED_INIT, handle, info, value);
 }
 
 CURLcode CurlLibrary::GetDouble(CURL* handle, CURLINFO info, double* value) const {
-  const auto fn = As<EasyGetinfoFn>(Export("curl_easy_getinfo"));
-  return fn == nullptr ? CURLE_FAILED_INIT : GuardedResult(CURLE_FAILED_INIT, [&] { return fn(handle, info, value); });
+  return Call<EasyGetinfoFn>("curl_easy_getinfo", CURLE_FAILED_INIT, handle, info, value);
 }
 
 CURLcode CurlLibrary::GetString(CURL* handle, CURLINFO info, const char** value) const {
-  const auto fn = As<EasyGetinfoFn>(Export("curl_easy_getinfo"));
-  return fn == nullptr ? CURLE_FAILED_INIT : GuardedResult(CURLE_FAILED_INIT, [&] { return fn(handle, info, value); });
+  return Call<EasyGetinfoFn>("curl_easy_getinfo", CURLE_FAILED_INIT, handle, info, value);
 }
 
 bool CurlLibrary::Unescape(CURL* handle, const std::string& text, std::string& decoded) const {
-  const auto unescape = As<EasyUnescapeFn>(Export("curl_easy_unescape"));
-  const auto release = As<FreeFn>(Export("curl_free"));
-  if (unescape == nullptr || release == nullptr) return false;
+  const HMODULE module = LoadedModule();
+  const auto release = ExportOf<FreeFn>(module, "curl_free");
+  if (release == nullptr) return false;
   int length = 0;
-  char* const raw = GuardedResult<char*>(
-      nullptr, [&] { return unescape(handle, text.c_str(), static_cast<int>(text.size()), &length); });
+  char* const raw = CallExport<EasyUnescapeFn>(module, "curl_easy_unescape", static_cast<char*>(nullptr), handle,
+                                               text.c_str(), static_cast<int>(text.size()), &length);
   if (raw == nullptr) return false;
   decoded.assign(raw, raw + (length > 0 ? length : 0));
   RunGuarded([&] { release(raw); });

@@ -71,7 +71,12 @@ class CurlLibrary {
   void Release();
   HMODULE LoadFrom(const std::wstring& folder) const;
   std::wstring LibraryFolder() const;
-  FARPROC Export(const char* name) const;
+  // The module as loaded now, without loading it.
+  HMODULE LoadedModule() const;
+  // Looks `name` up in the loaded module and calls it with `args` under the
+  // fault guard; `failure` when anything is missing or the call faulted.
+  template <class Fn, class R, class... Args>
+  R Call(const char* name, R failure, Args... args) const;
 
   mutable CriticalSection lock_;
   HMODULE module_ = nullptr;

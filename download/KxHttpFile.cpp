@@ -222,27 +222,36 @@ bool KxHttpFile::OpenUrl(KxInternetSession& session, const std::wstring& url, co
   return false;
 }
 
-bool KxHttpFile::OpenWithoutRevocationCheck(KxInternetSession& session, const std::wstring& url, DWORD flags) {
-  UrlParts parts;
-  if (IsOpen() || !CrackUrl(url, parts, true)) return false;
-  UseSession(session);
+HINTERNET KxHttpFile::ConnectAndOpenRequest(const KxInternetSession& session, const UrlParts& parts,
+                                            const wchar_t* verb, const std::wstring& referrer, DWORD flags) {
   const WinInetLibrary& wininet = WinInetLibrary::Instance();
   connection_.store(Blocking([&] {
     return wininet.InternetConnectW(session.Handle(), parts.host.c_str(), parts.port, NullIfEmpty(parts.user),
                                     NullIfEmpty(parts.password), flags);
   }));
   const HINTERNET connection = connection_.load();
-  if (connection == nullptr) return false;
+  if (connection == nullptr) return nullptr;
 
   const wchar_t* acceptTypes[] = {L"*/*", nullptr};
-  const HINTERNET request = Blocking(
-      [&] { return wininet.HttpOpenRequestW(connection, L"GET", parts.path.c_str(), nullptr, acceptTypes, flags); });
+  const HINTERNET request = Blocking([&] {
+    return wininet.HttpOpenRequestW(connection, verb, parts.path.c_str(), NullIfEmpty(referrer), acceptTypes, flags);
+  });
   if (request == nullptr) {
     CloseKeepingError();
-    return false;
+    return nullptr;
   }
   Attach(request);
-  wininet.InternetSetOptionW(request, INTERNET_OPTION_SECURITY_FLAGS, SECURITY_FLAG_IGNORE_REVOCATION);
+  return request;
+}
+
+bool KxHttpFile::OpenWithoutRevocationCheck(KxInternetSession& session, const std::wstring& url, DWORD flags) {
+  UrlParts parts;
+  if (IsOpen() || !CrackUrl(url, parts, true)) return false;
+  UseSession(session);
+  const HINTERNET request = ConnectAndOpenRequest(session, parts, L"GET", L"", flags);
+  if (request == nullptr) return false;
+  WinInetLibrary::Instance().InternetSetOptionW(request, INTERNET_OPTION_SECURITY_FLAGS,
+                                                SECURITY_FLAG_IGNORE_REVOCATION);
   ApplyReceiveTimeout(request, session);
   BOOL sent = FALSE;
   if (!Bounded<BOOL>([request] { return WinInetLibrary::Instance().HttpSendRequestW(request); }, nullptr, sent)) {
@@ -261,24 +270,8 @@ bool KxHttpFile::Post(KxInternetSession& session, const std::wstring& url, const
   UrlParts parts;
   if (!PrepareUrl(session, url, prepared) || !CrackUrl(prepared.url, parts, true)) return false;
   UseSession(session);
-  const WinInetLibrary& wininet = WinInetLibrary::Instance();
-  connection_.store(Blocking([&] {
-    return wininet.InternetConnectW(session.Handle(), parts.host.c_str(), parts.port, NullIfEmpty(parts.user),
-                                    NullIfEmpty(parts.password), prepared.flags);
-  }));
-  const HINTERNET connection = connection_.load();
-  if (connection == nullptr) return false;
-
-  const wchar_t* acceptTypes[] = {L"*/*", nullptr};
-  const HINTERNET request = Blocking([&] {
-    return wininet.HttpOpenRequestW(connection, L"POST", parts.path.c_str(), NullIfEmpty(referer), acceptTypes,
-                                    prepared.flags);
-  });
-  if (request == nullptr) {
-    CloseKeepingError();
-    return false;
-  }
-  Attach(request);
+  const HINTERNET request = ConnectAndOpenRequest(session, parts, L"POST", referer, prepared.flags);
+  if (request == nullptr) return false;
   // A cancel closes the connection; it must not be sent on.
   if (connection_.load() == nullptr) {
     Close();

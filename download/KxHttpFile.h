@@ -29,6 +29,8 @@
 
 namespace Kx {
 
+struct UrlParts;
+
 class KxHttpFile : public KxInternetHandle {
  public:
   // Size of one ReadBlock.
@@ -117,6 +119,12 @@ class KxHttpFile : public KxInternetHandle {
   static DWORD RequestFlagsFor(const std::wstring& url);
   // InternetOpenUrlW, and the fallback when revocation could not be checked.
   void OpenUrlOnce(KxInternetSession& session, const std::wstring& url, const std::wstring& headers, DWORD flags);
+  // InternetConnectW to the server of `parts`, kept as this object's
+  // connection, and HttpOpenRequestW of `verb` on its path (accepting
+  // "*/*", `referrer` when given), attached as its request. The request, or
+  // null, with whatever was opened closed again, when either call fails.
+  HINTERNET ConnectAndOpenRequest(const KxInternetSession& session, const UrlParts& parts, const wchar_t* verb,
+                                  const std::wstring& referrer, DWORD flags);
   // Closes what an open left behind without losing its error code.
   void CloseKeepingError();
   void ApplyReceiveTimeout(HINTERNET request, const KxInternetSession& session) const;

@@ -10,6 +10,7 @@
 #include "download/DownloadFileName.h"
 #include "download/LibCurlHeaderLine.h"
 #include "download/TemporaryFileCommit.h"
+#include "download/TextEncoding.h"
 
 namespace Kx {
 namespace {
@@ -34,30 +35,9 @@ constexpr unsigned kMaxTemporaryNumber = 9999;
 // libcurl version answers (the header marks the name deprecated).
 constexpr CURLINFO kContentLengthAsDouble = static_cast<CURLINFO>(CURLINFO_DOUBLE + 15);
 
-std::string ToAnsi(const std::wstring& text) {
-  if (text.empty()) return std::string();
-  const int size = static_cast<int>(text.size());
-  const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  if (length <= 0) return std::string();
-  std::string out(static_cast<size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), size, &out[0], length, nullptr, nullptr);
-  return out;
-}
-
-std::wstring FromUtf8(const std::string& text) {
-  if (text.empty()) return std::wstring();
-  const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
-  if (length <= 0) return std::wstring();
-  std::wstring out(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), size, &out[0], length);
-  return out;
-}
-
-std::wstring FolderOf(const std::wstring& path) {
-  const size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
+// libcurl takes its URLs, proxies and header texts in the system's ANSI
+// code page, and the names it decodes from a header are UTF-8.
+std::string ToAnsi(const std::wstring& text) { return WideToCodePage(text, CP_ACP); }
 
 }  // namespace
 
@@ -182,7 +162,7 @@ bool KxLibCurlDownload::Transfer(const DL::DownloadRequest& request) {
 bool KxLibCurlDownload::ChooseTemporaryFile(const DL::DownloadRequest& request) {
   KxLibCurlDownloadData& data = *data_;
   temporaryPath_.clear();
-  std::wstring folder = FolderOf(request.targetPath);
+  std::wstring folder = FolderWithSeparatorOf(request.targetPath);
   std::wstring name = FileNameOf(request.targetPath);
   if (name.empty()) name = FileNameFromUrl(request.url);
   if (name.empty()) return false;
@@ -336,7 +316,7 @@ void KxLibCurlDownload::TakeHeader(const std::string& text) {
   if (line.contentLength != 0) data_->contentLength = line.contentLength;
   std::string decoded;
   if (line.offersFileName && CurlLibrary::Instance().Unescape(data_->easy, line.escapedFileName, decoded))
-    data_->offeredFileName = FromUtf8(decoded);
+    data_->offeredFileName = Utf8ToWide(decoded);
 }
 
 size_t __cdecl KxLibCurlDownload::OnWrite(char* data, size_t size, size_t count, void* self) {
@@ -373,7 +353,7 @@ bool KxLibCurlDownload::BeginBody() {
   if (data.offeredFileName.empty()) {
     const char* effective = nullptr;
     if (curl.GetString(data.easy, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK && effective != nullptr)
-      data.offeredFileName = FileNameFromUrl(FromUtf8(effective));
+      data.offeredFileName = FileNameFromUrl(Utf8ToWide(effective, std::strlen(effective)));
   }
   long fileTime = -1;
   if (curl.GetLong(data.easy, CURLINFO_FILETIME, &fileTime) == CURLE_OK && fileTime != -1) data.fileTime = fileTime;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "base/FileUtil.h"
+#include "base/PathUtil.h"
 #include "base/StringUtil.h"
 #include "download/CurlLibrary.h"
 #include "download/DownloadFileName.h"
@@ -22,11 +23,6 @@ constexpr DWORD kRetryPauseMs = 1000;
 constexpr DWORD kMinimumConnectionsPerServer = 64;
 constexpr DWORD kLocationChars = 1024;
 constexpr unsigned long long kUnknownLength = ~0ull;
-
-std::wstring FolderOf(const std::wstring& path) {
-  const size_t slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
 
 // Many parallel connections to one server are allowed process-wide (the
 // WinINet default of 2 would queue a resume behind a dying request).
@@ -96,7 +92,7 @@ bool KxSimpleDownloadHandler::ShouldRetry(bool succeeded) const {
 }
 
 bool KxSimpleDownloadHandler::EnsureTargetFolder() {
-  const std::wstring folder = FolderOf(request_.targetPath);
+  const std::wstring folder = Kx::FolderOf(request_.targetPath);
   if (folder.empty() || Kx::FolderExists(folder)) return true;
   Kx::CreateFolders(folder);
   if (Kx::FolderExists(folder)) return true;

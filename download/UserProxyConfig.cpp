@@ -5,7 +5,6 @@
 #include <windows.h>
 #include <winhttp.h>
 
-#include "base/FaultGuard.h"
 #include "base/ScopedLocalMemory.h"
 #include "base/SystemLibrary.h"
 
@@ -26,10 +25,10 @@ std::wstring TextOf(const ScopedGlobalMemory<LPWSTR>& text) {
 
 bool UserProxyConfig::Read(UserProxyConfig& config) {
   config = UserProxyConfig();
-  const auto get = SystemExport<GetIEProxyConfigFn>(L"winhttp.dll", "WinHttpGetIEProxyConfigForCurrentUser");
-  if (get == nullptr) return false;
   WINHTTP_CURRENT_USER_IE_PROXY_CONFIG raw = {};
-  if (!GuardedResult(FALSE, [&] { return get(&raw); })) return false;
+  if (!CallSystemExport<GetIEProxyConfigFn>(L"winhttp.dll", "WinHttpGetIEProxyConfigForCurrentUser", FALSE, &raw)) {
+    return false;
+  }
   // Each string is the caller's, to be freed with GlobalFree.
   const ScopedGlobalMemory<LPWSTR> autoConfigUrl(raw.lpszAutoConfigUrl);
   const ScopedGlobalMemory<LPWSTR> proxy(raw.lpszProxy);

@@ -1,8 +1,6 @@
 #include "download/WinInetLibrary.h"
 
-#include <string>
-
-#include "base/FaultGuard.h"
+#include "base/SystemLibrary.h"
 
 namespace Kx {
 namespace {
@@ -34,50 +32,19 @@ WinInetLibrary& WinInetLibrary::Instance() {
   return library;
 }
 
-WinInetLibrary::WinInetLibrary() : module_(LoadFromSystemFolder(kLibraryName)) {}
+// Never from the installer's own folder, where anyone may have left a
+// "wininet.dll": the library table loads bare names from the system folder.
+WinInetLibrary::WinInetLibrary() : module_(LoadSystemLibrary(kLibraryName)) {}
 
 void WinInetLibrary::BindForTesting(const wchar_t* name) {
   // Modules are never freed, so a call running on another thread keeps a
   // valid module whichever binding it read.
-  Instance().module_.store(LoadFromSystemFolder(name != nullptr ? name : kLibraryName));
-}
-
-HMODULE WinInetLibrary::LoadFromSystemFolder(const wchar_t* name) {
-  // Never from the installer's own folder, where anyone may have left a
-  // "wininet.dll".
-  wchar_t folder[MAX_PATH + 1] = {};
-  const UINT length = GetSystemDirectoryW(folder, MAX_PATH + 1);
-  if (length == 0 || length > MAX_PATH) return nullptr;
-  std::wstring path(folder, length);
-  if (path.back() != L'\\') path += L'\\';
-  return LoadLibraryW((path + name).c_str());
+  Instance().module_.store(LoadSystemLibrary(name != nullptr ? name : kLibraryName));
 }
 
 template <class Fn, class R, class... Args>
 R WinInetLibrary::Call(const char* name, R failure, Args... args) const {
-  const HMODULE module = module_.load();
-  if (module == nullptr) {
-    SetLastError(ERROR_MOD_NOT_FOUND);
-    return failure;
-  }
-  // Going through void(*)() tells the compiler the type change is meant.
-  const auto function = reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-  if (function == nullptr) {
-    SetLastError(ERROR_PROC_NOT_FOUND);
-    return failure;
-  }
-  R result = failure;
-  DWORD error = ERROR_SUCCESS;
-  if (!RunGuarded([&] {
-        result = function(args...);
-        error = GetLastError();
-      })) {
-    SetLastError(ERROR_INTERNET_INTERNAL_ERROR);
-    return failure;
-  }
-  // The guard's own bookkeeping must not hide WinINet's error.
-  SetLastError(error);
-  return result;
+  return CallExport<Fn, ERROR_INTERNET_INTERNAL_ERROR>(module_.load(), name, failure, args...);
 }
 
 HINTERNET WinInetLibrary::InternetOpenW() const {

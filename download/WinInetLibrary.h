@@ -50,10 +50,9 @@ class WinInetLibrary {
  private:
   WinInetLibrary();
 
-  static HMODULE LoadFromSystemFolder(const wchar_t* name);
-
   // Looks `name` up in the bound module and calls it with `args` under the
-  // fault guard; `failure` when anything is missing or the call faulted.
+  // fault guard; `failure` when anything is missing or the call faulted,
+  // which leaves ERROR_INTERNET_INTERNAL_ERROR.
   template <class Fn, class R, class... Args>
   R Call(const char* name, R failure, Args... args) const;
 

@@ -54,12 +54,6 @@ int ResultOfStatus(LONG status) {
   }
 }
 
-template <typename Fn>
-bool Lookup(HMODULE module, const char* name, Fn& out) {
-  out = ExportOf<Fn>(module, name);
-  return out != nullptr;
-}
-
 // Catalog members are named by their hash in upper-case hexadecimal.
 std::wstring MemberTag(const std::vector<BYTE>& hash) {
   static const wchar_t kDigits[] = L"0123456789ABCDEF";
@@ -88,16 +82,16 @@ bool WinTrustApi::Bind() {
   HMODULE crypt32 = LoadSystemLibrary(L"crypt32.dll");
   if (!wintrust || !crypt32) return false;
   Functions f = {};
-  const bool all = Lookup(wintrust, "CryptCATAdminCalcHashFromFileHandle", f.calcHashFromFileHandle) &&
-                   Lookup(wintrust, "CryptCATAdminAcquireContext", f.adminAcquireContext) &&
-                   Lookup(wintrust, "CryptCATAdminEnumCatalogFromHash", f.adminEnumCatalogFromHash) &&
-                   Lookup(wintrust, "CryptCATCatalogInfoFromContext", f.catalogInfoFromContext) &&
-                   Lookup(wintrust, "CryptCATAdminReleaseCatalogContext", f.adminReleaseCatalogContext) &&
-                   Lookup(wintrust, "CryptCATAdminReleaseContext", f.adminReleaseContext) &&
-                   Lookup(wintrust, "WTHelperProvDataFromStateData", f.provDataFromStateData) &&
-                   Lookup(wintrust, "WTHelperGetProvSignerFromChain", f.provSignerFromChain) &&
-                   Lookup(wintrust, "WinVerifyTrust", f.winVerifyTrust) &&
-                   Lookup(crypt32, "CertNameToStrW", f.certNameToStr);
+  const bool all = BindExport(wintrust, "CryptCATAdminCalcHashFromFileHandle", f.calcHashFromFileHandle) &&
+                   BindExport(wintrust, "CryptCATAdminAcquireContext", f.adminAcquireContext) &&
+                   BindExport(wintrust, "CryptCATAdminEnumCatalogFromHash", f.adminEnumCatalogFromHash) &&
+                   BindExport(wintrust, "CryptCATCatalogInfoFromContext", f.catalogInfoFromContext) &&
+                   BindExport(wintrust, "CryptCATAdminReleaseCatalogContext", f.adminReleaseCatalogContext) &&
+                   BindExport(wintrust, "CryptCATAdminReleaseContext", f.adminReleaseContext) &&
+                   BindExport(wintrust, "WTHelperProvDataFromStateData", f.provDataFromStateData) &&
+                   BindExport(wintrust, "WTHelperGetProvSignerFromChain", f.provSignerFromChain) &&
+                   BindExport(wintrust, "WinVerifyTrust", f.winVerifyTrust) &&
+                   BindExport(crypt32, "CertNameToStrW", f.certNameToStr);
   if (!all) return false;
   functions_ = std::make_unique<Functions>(f);
   return true;

@@ -89,6 +89,30 @@ TEST(PathUtilTest, FileNameOfAndBaseNameOf) {
   }
 }
 
+TEST(PathUtilTest, FolderOfWithAndWithoutItsSeparator) {
+  struct Case {
+    const wchar_t* path;
+    const wchar_t* folder;
+    const wchar_t* folderWithSeparator;
+  };
+  const Case cases[] = {
+      {L"C:\\a\\b.exe", L"C:\\a", L"C:\\a\\"},
+      {L"C:\\a/b.exe", L"C:\\a", L"C:\\a/"},    // the separator kept is the one found
+      {L"C:/a\\b/c", L"C:/a\\b", L"C:/a\\b/"},  // the last separator of either kind
+      {L"C:\\a\\", L"C:\\a", L"C:\\a\\"},      // a folder path is its own folder
+      {L"C:\\x.exe", L"C:", L"C:\\"},
+      {L"\\\\server\\share\\f", L"\\\\server\\share", L"\\\\server\\share\\"},
+      {L"\\f", L"", L"\\"},
+      {L"name.txt", L"", L""},
+      {L"C:name.txt", L"", L""},
+      {L"", L"", L""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Kx::FolderOf(c.path), c.folder) << c.path;
+    EXPECT_EQ(Kx::FolderWithSeparatorOf(c.path), c.folderWithSeparator) << c.path;
+  }
+}
+
 TEST(PathUtilTest, JoinPath) {
   struct Case {
     const wchar_t* base;

@@ -57,4 +57,53 @@ TEST(SystemLibraryTest, ExportIsCallable) {
   EXPECT_GE(getTickCount(), before);
 }
 
+using GetFileAttributesWFn = decltype(&::GetFileAttributesW);
+using EnumSystemCodePagesWFn = decltype(&::EnumSystemCodePagesW);
+
+TEST(SystemLibraryTest, CalledExportAnswersItsResultAndKeepsItsLastError) {
+  const DWORD folder = Kx::CallSystemExport<GetFileAttributesWFn>(L"Kernel32.dll", "GetFileAttributesW", DWORD{0},
+                                                                  SystemFolder().c_str());
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, folder);
+  EXPECT_NE(0u, folder & FILE_ATTRIBUTE_DIRECTORY);
+
+  SetLastError(ERROR_SUCCESS);
+  const DWORD missing = Kx::CallSystemExport<GetFileAttributesWFn>(
+      L"Kernel32.dll", "GetFileAttributesW", DWORD{0}, L"C:\\zelk-no-such-folder\\no-such-file");
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, missing);
+  EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND), GetLastError());
+}
+
+TEST(SystemLibraryTest, MissingLibraryOrExportIsNotCalledAndSaysWhich) {
+  SetLastError(ERROR_SUCCESS);
+  EXPECT_EQ(DWORD{7}, Kx::CallExport<GetFileAttributesWFn>(nullptr, "GetFileAttributesW", DWORD{7}, L"C:\\"));
+  EXPECT_EQ(static_cast<DWORD>(ERROR_MOD_NOT_FOUND), GetLastError());
+  EXPECT_EQ(DWORD{7}, Kx::CallSystemExport<GetFileAttributesWFn>(L"zelk-no-such-library.dll", "GetFileAttributesW",
+                                                                 DWORD{7}, L"C:\\"));
+  EXPECT_EQ(static_cast<DWORD>(ERROR_MOD_NOT_FOUND), GetLastError());
+  EXPECT_EQ(DWORD{7}, Kx::CallSystemExport<GetFileAttributesWFn>(L"Kernel32.dll", "ZelkNoSuchExport", DWORD{7},
+                                                                 L"C:\\"));
+  EXPECT_EQ(static_cast<DWORD>(ERROR_PROC_NOT_FOUND), GetLastError());
+}
+
+// A callback that faults below the system DLL that calls it.
+BOOL CALLBACK FaultingCodePageProc(LPWSTR) {
+  volatile int* const nowhere = nullptr;
+  return *nowhere;
+}
+
+BOOL CALLBACK CountingCodePageProc(LPWSTR) { return TRUE; }
+
+TEST(SystemLibraryTest, FaultInsideACalledExportReadsAsFailure) {
+  EXPECT_EQ(FALSE, Kx::CallSystemExport<EnumSystemCodePagesWFn>(L"Kernel32.dll", "EnumSystemCodePagesW", FALSE,
+                                                                &FaultingCodePageProc, DWORD{CP_INSTALLED}));
+  EXPECT_EQ(Kx::kBoundCallFaulted, GetLastError());
+  constexpr DWORD kOwnFaultError = ERROR_INVALID_ACCESS;
+  EXPECT_EQ(FALSE, (Kx::CallSystemExport<EnumSystemCodePagesWFn, kOwnFaultError>(
+                       L"Kernel32.dll", "EnumSystemCodePagesW", FALSE, &FaultingCodePageProc, DWORD{CP_INSTALLED})));
+  EXPECT_EQ(kOwnFaultError, GetLastError());
+  // The thread goes on calling exports afterwards.
+  EXPECT_TRUE(Kx::CallSystemExport<EnumSystemCodePagesWFn>(L"Kernel32.dll", "EnumSystemCodePagesW", FALSE,
+                                                           &CountingCodePageProc, DWORD{CP_INSTALLED}));
+}
+
 }  // namespace
