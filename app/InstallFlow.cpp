@@ -40,8 +40,8 @@ std::wstring PackageFileName(const std::wstring& url, const std::wstring& channe
 
 std::wstring PackageFolder() {
   std::wstring temp;
-  if (!Kx::TempFolder(temp)) return L"ZelkPic";
-  return Kx::JoinPath(temp, L"ZelkPic");
+  if (!Kx::TempFolder(temp)) return kProductFolderName;
+  return Kx::JoinPath(temp, kProductFolderName);
 }
 
 void RunInstall(const LaunchConfig& config, HWND window, const std::wstring& installPath) {

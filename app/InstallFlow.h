@@ -16,7 +16,8 @@ constexpr UINT WM_INSTALLER_DOWNLOAD = 2025;
 constexpr UINT WM_INSTALLER_STAGE = 2026;
 constexpr UINT WM_INSTALLER_FINISH = 2027;
 
-// Stages reported with WM_INSTALLER_STAGE (downloading, stage 0, is never posted).
+// Stages reported with WM_INSTALLER_STAGE (downloading is never posted).
+constexpr WPARAM kStageDownloading = 0;
 constexpr WPARAM kStagePackageRunning = 1;
 constexpr WPARAM kStageFinished = 2;
 

@@ -1,5 +1,7 @@
 #include "app/InstalledProduct.h"
 
+#include "app/LaunchConfig.h"
+
 #include "base/FileUtil.h"
 #include "base/FileVersion.h"
 #include "base/PathUtil.h"
@@ -11,8 +13,7 @@
 
 namespace {
 
-const wchar_t kProductKey[] = L"SOFTWARE\\ZelkPic";
-const wchar_t kEditorExe[] = L"ZelkPdfEditor.exe";
+std::wstring ProductKey() { return std::wstring(L"SOFTWARE\\") + kProductFolderName; }
 constexpr size_t kLongestShownFolder = 250;
 
 bool ReadVersion(const std::wstring& path, int version[4]) {
@@ -22,14 +23,14 @@ bool ReadVersion(const std::wstring& path, int version[4]) {
 }  // namespace
 
 std::wstring InstalledProductDir() {
-  std::wstring dir = Kx::ReadMachineText(kProductKey, L"Path", 0);
-  if (dir.empty()) dir = Kx::ReadMachineText(kProductKey, L"Path", KEY_WOW64_64KEY);
+  std::wstring dir = Kx::ReadMachineText(ProductKey().c_str(), L"Path", 0);
+  if (dir.empty()) dir = Kx::ReadMachineText(ProductKey().c_str(), L"Path", KEY_WOW64_64KEY);
   if (!dir.empty() && dir.back() != L'\\') dir += L'\\';
   return dir;
 }
 
 std::wstring InstalledEditorPath() {
-  const std::wstring editor = Kx::JoinPath(InstalledProductDir(), kEditorExe);
+  const std::wstring editor = Kx::JoinPath(InstalledProductDir(), kEditorExeName);
   return Kx::IsAbsolutePath(editor) ? editor : std::wstring();
 }
 
@@ -37,7 +38,7 @@ std::wstring DefaultInstallDir(int view) {
   std::wstring programFiles;
   Kx::KxRegistry(view == 64 ? KEY_WOW64_64KEY : 0)
       .OpenAndQuery(L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", L"ProgramFilesDir", programFiles);
-  return programFiles + L"\\ZelkSoft\\ZelkPic";
+  return programFiles + L"\\ZelkSoft\\" + kProductFolderName;
 }
 
 bool IsVersionNotNewer(const int package[4], const int installed[4]) {
@@ -52,7 +53,7 @@ bool IsInstalledProductCurrent(const std::wstring& packagePath) {
   if (editor.empty() || !Kx::FileExists(editor)) return false;
   if (!Kx::SignerVerifier::Instance().IsTrustedFile(editor)) return false;
   // A running editor would block its own update; the package waits for another day.
-  if (Kx::IsProcessRunning(kEditorExe)) return true;
+  if (Kx::IsProcessRunning(kEditorExeName)) return true;
 
   int installed[4] = {};
   int package[4] = {};

@@ -41,18 +41,27 @@ constexpr int kProgressBar = 1103;
 constexpr int kPercentText = 1102;
 constexpr int kPercentFormat = 1104;
 
-// Minimise as the system menu's command does (SC_MINIMIZE | HTCAPTION).
-constexpr WPARAM kMinimiseCommand = 0xF022;
+// Minimise as the system menu's command does.
+constexpr WPARAM kMinimiseCommand = SC_MINIMIZE | HTCAPTION;
+static_assert(kMinimiseCommand == 0xF022, "the minimise command the window's caption button sends");
 // Tray menu commands that bring the window back.
 constexpr UINT kShowCommand = 2306;
 constexpr UINT kExitCommand = 2307;
 constexpr DWORD kWorkerGraceMs = 1000;
 constexpr UINT kWindowIcon = 1001;
-const wchar_t kProductFolder[] = L"ZelkPic";
+
+// The bar: the download fills its first half, the package's run the second.
+constexpr unsigned kFullBar = 100;
+constexpr unsigned kStageShare = kFullBar / 2;
+// Without a total the download is shown as nearly done, never done.
+constexpr unsigned kUnknownTotalPercent = kFullBar - 1;
+constexpr unsigned kStrideGrowth = 3;
 
 // Grows while the bar is behind its stage's base, so that the bar catches
 // up in growing strides; shared by every window of the process.
 unsigned g_progressStep = 1;
+
+bool IsStage(int current, WPARAM stage) { return static_cast<WPARAM>(current) == stage; }
 
 struct PidlFree {
   void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
@@ -125,7 +134,7 @@ bool InstallerDialog::ProcessWindowMessage(HWND, UINT message, WPARAM wParam, LP
       if (wParam == kActionConfirmExit) ConfirmExit();
       if (wParam == kActionLaunchEditor) {
         LaunchEditor();
-        Finish(5);
+        Finish(kExitClosedByUser);
       }
       result = 0;
       return true;
@@ -256,13 +265,12 @@ void InstallerDialog::OnDownloadMessage(WPARAM wParam) {
       downloadPercent_ = 0;
       break;
     case DownloadNotification::kProgress:
-      // Without a total the download is shown as nearly done, never done.
       downloadPercent_ = notification->total == 0 || notification->total == kUnknownTotal
-                             ? 99u
-                             : static_cast<unsigned>(notification->done * 100ull / notification->total);
+                             ? kUnknownTotalPercent
+                             : static_cast<unsigned>(notification->done * kFullBar / notification->total);
       break;
     case DownloadNotification::kFinished:
-      downloadPercent_ = 100;
+      downloadPercent_ = kFullBar;
       break;
     default:
       break;
@@ -279,11 +287,11 @@ void InstallerDialog::OnStageMessage(WPARAM stage, LPARAM failed) {
 void InstallerDialog::OnFinishMessage(LPARAM failed) {
   if (failed != 0) {
     ShowBox(kFailureBox);
-    Finish(7);
+    Finish(kExitFailed);
     return;
   }
   LaunchEditor();
-  Finish(0);
+  Finish(kExitEditorStarted);
 }
 
 bool InstallerDialog::OnTimer(UINT_PTR id) {
@@ -293,21 +301,21 @@ bool InstallerDialog::OnTimer(UINT_PTR id) {
 }
 
 void InstallerDialog::ShowProgress() {
-  if (shownPercent_ >= 100) {
+  if (shownPercent_ >= kFullBar) {
     KillTimer(kProgressTimer);
     if (failed_ == 0) LoadLayout(kPageFinished);
     return;
   }
-  const unsigned base = static_cast<unsigned>(stage_) * 50u;
-  g_progressStep = shownPercent_ < base ? g_progressStep + 3 : 3;
+  const unsigned base = static_cast<unsigned>(stage_) * kStageShare;
+  g_progressStep = shownPercent_ < base ? g_progressStep + kStrideGrowth : kStrideGrowth;
   unsigned shown = 0;
-  if (stage_ % 2 == 1) {
+  if (IsStage(stage_, kStagePackageRunning)) {
     // The package gives no progress: creep towards the end of its half.
-    shown = std::min(base + 49u, shownPercent_ + g_progressStep);
+    shown = std::min(base + kStageShare - 1, shownPercent_ + g_progressStep);
   } else {
-    shown = base + downloadPercent_ * 50u / 100u;
+    shown = base + downloadPercent_ * kStageShare / kFullBar;
   }
-  if (shown > 100 || stage_ == 2) shown = 100;
+  if (shown > kFullBar || IsStage(stage_, kStageFinished)) shown = kFullBar;
   shownPercent_ = shown;
 
   KxMiniUIRootView* root = GetRootView();
@@ -330,10 +338,10 @@ void InstallerDialog::ShowProgress() {
 void InstallerDialog::ConfirmExit() {
   if (GetHwnd() == nullptr) return;
   if (GetLayoutId() == kPageFinished) {
-    Finish(5);
+    Finish(kExitClosedByUser);
     return;
   }
-  if (ShowBox(kExitBox) == KxWidgetMessageBox::kResultOk && GetHwnd() != nullptr) Finish(5);
+  if (ShowBox(kExitBox) == KxWidgetMessageBox::kResultOk && GetHwnd() != nullptr) Finish(kExitClosedByUser);
 }
 
 void InstallerDialog::Finish(int exitCode) {
@@ -341,7 +349,7 @@ void InstallerDialog::Finish(int exitCode) {
   if (window == nullptr) return;
   ShowWindow(window, SW_HIDE);
   SetTaskbarButton(false);
-  if (stage_ == 0) {
+  if (IsStage(stage_, kStageDownloading)) {
     if (const std::shared_ptr<DownloadHandlerSlot> slot = installer::FileDownloader::Instance().HandlerSlot()) {
       slot->Cancel();
     }
@@ -350,7 +358,7 @@ void InstallerDialog::Finish(int exitCode) {
   // The worker is given a moment to unwind; a package it is waiting for is
   // left running, and so is nothing else of this process.
   if (worker_ && worker_->IsRunning() && !worker_->Wait(kWorkerGraceMs)) {
-    TerminateProcess(GetCurrentProcess(), 8);
+    TerminateProcess(GetCurrentProcess(), kExitForcedEnd);
   }
   DestroyWindow(window);
 }
@@ -390,5 +398,5 @@ void InstallerDialog::ChooseFolder() {
   if (!chosen) return;
   wchar_t folder[MAX_PATH] = {};
   if (!SHGetPathFromIDListW(chosen.get(), folder)) return;
-  pathDelegate_.TakePath(Kx::JoinPath(folder, kProductFolder));
+  pathDelegate_.TakePath(Kx::JoinPath(folder, kProductFolderName));
 }

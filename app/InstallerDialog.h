@@ -13,6 +13,7 @@
 
 #include "app/KxAddressEditDelegate.h"
 #include "app/LaunchConfig.h"
+#include "app/WindowedInstaller.h"
 #include "miniui/core/KxMiniUIFrameWindow.h"
 
 class InstallerDialog : public KxMiniUIFrameWindow, public Kx::KxThreadExitEvent {
@@ -78,7 +79,7 @@ class InstallerDialog : public KxMiniUIFrameWindow, public Kx::KxThreadExitEvent
   INT_PTR ShowBox(UINT layoutId);
   void StartWorker();
 
-  int exitCode_ = 1;
+  int exitCode_ = kExitLoopEnded;
   int stage_ = 0;
   int failed_ = 0;
   bool agreed_ = true;

@@ -4,10 +4,16 @@
 
 #include <string>
 
+// The product's fixed names, for the configuration and for the code that
+// reads the installed product: its folder (also its registry key and the
+// download folder's name under the temporary folder) and its editor.
+constexpr wchar_t kProductFolderName[] = L"ZelkPic";
+constexpr wchar_t kEditorExeName[] = L"ZelkPdfEditor.exe";
+
 struct LaunchConfig {
   bool silent = false;
-  std::wstring productFolder = L"ZelkPic";
-  std::wstring editorExe = L"ZelkPdfEditor.exe";
+  std::wstring productFolder = kProductFolderName;
+  std::wstring editorExe = kEditorExeName;
   std::wstring channel;
 };
 

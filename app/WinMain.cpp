@@ -14,6 +14,10 @@
 
 namespace {
 
+// The entry point's own exit codes; the windowed flow returns its own.
+constexpr int kExitAnotherCopyRunning = 0;
+constexpr int kExitSilentRunEnded = 1;
+
 // libcurl_x86.dll sits beside the installer, where anyone may have put a
 // file of that name: it must pass the package's signer rules to be loaded.
 bool IsTrustedLibrary(const std::wstring& path) { return Kx::SignerVerifier::Instance().IsTrustedFile(path); }
@@ -32,13 +36,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   const SingleInstanceLock lock;
   if (lock.AnotherCopyRunning()) {
     MessageBoxW(nullptr, L"另外一个ZelkPDF安装程序已经在运行。", L"ZelkPDF安装", MB_OK | MB_ICONWARNING);
-    return 0;
+    return kExitAnotherCopyRunning;
   }
 
   const LaunchConfig config = MakeLaunchConfig(commandLine);
   if (config.silent) {
+    // The outcome shows in the installed product, not in the exit code.
     RunInstall(config, nullptr, std::wstring());
-    return 1;
+    return kExitSilentRunEnded;
   }
   return RunWindowedInstaller(config);
 }

@@ -1,5 +1,7 @@
 #include "miniui/core/KxMiniUIFocusManager.h"
 
+#include <iterator>
+
 #include "miniui/core/KxMiniUIRootView.h"
 
 namespace {
@@ -17,6 +19,26 @@ bool CanTakeFocus(const KxMiniUIView* view) {
     if (!view->IsEnabled() || !view->IsVisible()) return false;
   }
   return true;
+}
+
+// The first view that can take the focus after `from` in the order [begin,
+// end), going round to the start; from the start when `from` is not in it.
+template <typename Iterator>
+KxMiniUIView* FirstFocusableAfter(Iterator begin, Iterator end, const KxMiniUIView* from) {
+  if (begin == end) return nullptr;
+  Iterator start = begin;
+  for (Iterator it = begin; from != nullptr && it != end; ++it) {
+    if (it->second == from) {
+      start = std::next(it) == end ? begin : std::next(it);
+      break;
+    }
+  }
+  Iterator it = start;
+  do {
+    if (CanTakeFocus(it->second)) return it->second;
+    if (++it == end) it = begin;
+  } while (it != start);
+  return nullptr;
 }
 
 template <typename Fn>
@@ -62,43 +84,11 @@ void KxMiniUIFocusManager::FocusFromMouse(KxMiniUIView* view) {
 }
 
 KxMiniUIView* KxMiniUIFocusManager::NextInTabOrder() const {
-  if (tabOrder_.empty()) return nullptr;
-  const KxMiniUIView* from = focused_ ? focused_ : previous_;
-  auto start = tabOrder_.begin();
-  if (from != nullptr) {
-    for (auto it = tabOrder_.begin(); it != tabOrder_.end(); ++it) {
-      if (it->second == from) {
-        start = std::next(it) == tabOrder_.end() ? tabOrder_.begin() : std::next(it);
-        break;
-      }
-    }
-  }
-  auto it = start;
-  do {
-    if (CanTakeFocus(it->second)) return it->second;
-    if (++it == tabOrder_.end()) it = tabOrder_.begin();
-  } while (it != start);
-  return nullptr;
+  return FirstFocusableAfter(tabOrder_.begin(), tabOrder_.end(), focused_ ? focused_ : previous_);
 }
 
 KxMiniUIView* KxMiniUIFocusManager::PreviousInTabOrder() const {
-  if (tabOrder_.empty()) return nullptr;
-  const KxMiniUIView* from = focused_ ? focused_ : previous_;
-  auto start = tabOrder_.rbegin();
-  if (from != nullptr) {
-    for (auto it = tabOrder_.rbegin(); it != tabOrder_.rend(); ++it) {
-      if (it->second == from) {
-        start = std::next(it) == tabOrder_.rend() ? tabOrder_.rbegin() : std::next(it);
-        break;
-      }
-    }
-  }
-  auto it = start;
-  do {
-    if (CanTakeFocus(it->second)) return it->second;
-    if (++it == tabOrder_.rend()) it = tabOrder_.rbegin();
-  } while (it != start);
-  return nullptr;
+  return FirstFocusableAfter(tabOrder_.rbegin(), tabOrder_.rend(), focused_ ? focused_ : previous_);
 }
 
 void KxMiniUIFocusManager::AddToTabOrder(KxMiniUIView* subtree) {

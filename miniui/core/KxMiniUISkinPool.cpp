@@ -16,8 +16,10 @@ std::shared_ptr<KxMiniUISkin> CreateSkin(const KxMiniUIXmlNode* element) {
   return shared;
 }
 
-// The root element of a skins document, or none.
-const KxMiniUIXmlNode* SkinsRoot(const KxMiniUIXmlDocument& document) {
+// The root element of skins document `id`, parsed into `document`, or none.
+const KxMiniUIXmlNode* LoadSkinsRoot(KxMiniUIResourceLoader& loader, UINT id, KxMiniUIXmlDocument& document) {
+  std::string text;
+  if (!loader.LoadXmlText(id, text) || !document.Parse(text)) return nullptr;
   const KxMiniUIXmlNode* root = document.Root();
   return root != nullptr && KxMiniUIText::NamesEqual(root->name(), "skins") ? root : nullptr;
 }
@@ -36,10 +38,8 @@ KxMiniUISkinPool::~KxMiniUISkinPool() = default;
 
 bool KxMiniUISkinPool::Load(UINT id) {
   KxMiniUIAutoLock guard(lock_);
-  std::string text;
   KxMiniUIXmlDocument document;
-  if (!loader_.LoadXmlText(id, text) || !document.Parse(text)) return false;
-  const KxMiniUIXmlNode* root = SkinsRoot(document);
+  const KxMiniUIXmlNode* root = LoadSkinsRoot(loader_, id, document);
   if (root == nullptr) return false;
   skins_.clear();
   for (auto* element = root->first_node(); element != nullptr; element = element->next_sibling()) {
@@ -52,10 +52,8 @@ bool KxMiniUISkinPool::Load(UINT id) {
 
 bool KxMiniUISkinPool::Refresh(UINT id) {
   KxMiniUIAutoLock guard(lock_);
-  std::string text;
   KxMiniUIXmlDocument document;
-  if (!loader_.LoadXmlText(id, text) || !document.Parse(text)) return false;
-  const KxMiniUIXmlNode* root = SkinsRoot(document);
+  const KxMiniUIXmlNode* root = LoadSkinsRoot(loader_, id, document);
   if (root == nullptr) return false;
   for (auto* element = root->first_node(); element != nullptr; element = element->next_sibling()) {
     const char* name = NameOf(element);
