@@ -6,7 +6,7 @@
 #include <winhttp.h>
 
 #include "base/FaultGuard.h"
-#include "base/ScopedLocalMemory.h"
+#include "base/ScopedHandle.h"
 #include "base/SystemLibrary.h"
 
 namespace Kx {
