@@ -14,6 +14,7 @@
 #include "app/PackageLaunch.h"
 #include "base/Browser.h"
 #include "base/PathUtil.h"
+#include "base/ScopedHandle.h"
 #include "miniui/controls/KxMiniUIEditView.h"
 #include "miniui/controls/KxMiniUITextView.h"
 #include "miniui/controls/KxMiniUiImgChkBox.h"
@@ -53,10 +54,6 @@ const wchar_t kProductFolder[] = L"ZelkPic";
 // Grows while the bar is behind its stage's base, so that the bar catches
 // up in growing strides; shared by every window of the process.
 unsigned g_progressStep = 1;
-
-struct PidlFree {
-  void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
-};
 
 // Opens the folder browser on the folder it is given.
 int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM data) {
@@ -386,9 +383,9 @@ void InstallerDialog::ChooseFolder() {
   info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT | BIF_NEWDIALOGSTYLE;
   info.lpfn = &BrowseCallback;
   info.lParam = reinterpret_cast<LPARAM>(current.c_str());
-  const std::unique_ptr<ITEMIDLIST, PidlFree> chosen(SHBrowseForFolderW(&info));
+  const Kx::ScopedCoTaskMemory<PIDLIST_ABSOLUTE> chosen(SHBrowseForFolderW(&info));
   if (!chosen) return;
   wchar_t folder[MAX_PATH] = {};
-  if (!SHGetPathFromIDListW(chosen.get(), folder)) return;
+  if (!SHGetPathFromIDListW(chosen.Get(), folder)) return;
   pathDelegate_.TakePath(Kx::JoinPath(folder, kProductFolder));
 }
