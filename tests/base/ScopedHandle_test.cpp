@@ -37,9 +37,12 @@ TEST(TScopedHandleTest, ReceiveClosesWhatWasHeldAndTakesWhatTheCallWrites) {
   ASSERT_NE(original, nullptr);
   Kx::ScopedHandle held(NewEvent());
   HANDLE previous = held.Get();
-  ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), original, GetCurrentProcess(), held.Receive(), 0, FALSE,
-                              DUPLICATE_SAME_ACCESS));
+  HANDLE* slot = held.Receive();
+  // Checked before the call: the duplicate may reuse the freed handle value.
   EXPECT_FALSE(IsOpenHandle(previous));
+  EXPECT_EQ(*slot, nullptr);
+  ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), original, GetCurrentProcess(), slot, 0, FALSE,
+                              DUPLICATE_SAME_ACCESS));
   HANDLE duplicate = held.Get();
   ASSERT_TRUE(held.IsValid());
   EXPECT_NE(duplicate, original);
