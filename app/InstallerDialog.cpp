@@ -14,6 +14,7 @@
 #include "app/PackageLaunch.h"
 #include "base/Browser.h"
 #include "base/PathUtil.h"
+#include "base/ScopedHandle.h"
 #include "miniui/controls/KxMiniUIEditView.h"
 #include "miniui/controls/KxMiniUITextView.h"
 #include "miniui/controls/KxMiniUiImgChkBox.h"
@@ -62,10 +63,6 @@ constexpr unsigned kStrideGrowth = 3;
 unsigned g_progressStep = 1;
 
 bool IsStage(int current, WPARAM stage) { return static_cast<WPARAM>(current) == stage; }
-
-struct PidlFree {
-  void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
-};
 
 // Opens the folder browser on the folder it is given.
 int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM data) {
@@ -394,9 +391,9 @@ void InstallerDialog::ChooseFolder() {
   info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT | BIF_NEWDIALOGSTYLE;
   info.lpfn = &BrowseCallback;
   info.lParam = reinterpret_cast<LPARAM>(current.c_str());
-  const std::unique_ptr<ITEMIDLIST, PidlFree> chosen(SHBrowseForFolderW(&info));
+  const Kx::ScopedCoTaskMemory<PIDLIST_ABSOLUTE> chosen(SHBrowseForFolderW(&info));
   if (!chosen) return;
   wchar_t folder[MAX_PATH] = {};
-  if (!SHGetPathFromIDListW(chosen.get(), folder)) return;
+  if (!SHGetPathFromIDListW(chosen.Get(), folder)) return;
   pathDelegate_.TakePath(Kx::JoinPath(folder, kProductFolderName));
 }

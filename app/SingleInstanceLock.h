@@ -3,11 +3,12 @@
 
 #include <windows.h>
 
+#include "base/ScopedHandle.h"
+
 class SingleInstanceLock {
  public:
   // Creates (not owns) the installer's named mutex.
   SingleInstanceLock();
-  ~SingleInstanceLock();
   SingleInstanceLock(const SingleInstanceLock&) = delete;
   SingleInstanceLock& operator=(const SingleInstanceLock&) = delete;
 
@@ -18,6 +19,6 @@ class SingleInstanceLock {
   static const wchar_t kMutexName[];
 
  private:
-  HANDLE mutex_ = nullptr;
+  Kx::ScopedHandle mutex_;
   bool alreadyExisted_ = false;
 };

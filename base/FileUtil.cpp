@@ -255,28 +255,6 @@ bool EnsureRealFolder(const std::wstring& path) {
   return CreateFolders(item) && !IsLink(item);
 }
 
-FindState::FindState(FindState&& other) noexcept
-    : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)),
-      name_(std::move(other.name_)),
-      attributes_(other.attributes_),
-      size_(other.size_) {}
-
-FindState& FindState::operator=(FindState&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = std::exchange(other.handle_, INVALID_HANDLE_VALUE);
-    name_ = std::move(other.name_);
-    attributes_ = other.attributes_;
-    size_ = other.size_;
-  }
-  return *this;
-}
-
-void FindState::Close() noexcept {
-  if (handle_ != INVALID_HANDLE_VALUE) ::FindClose(handle_);
-  handle_ = INVALID_HANDLE_VALUE;
-}
-
 void FindState::Take(const WIN32_FIND_DATAW& data) {
   name_ = data.cFileName;
   attributes_ = data.dwFileAttributes;
@@ -295,7 +273,7 @@ bool FindFirst(const std::wstring& pattern, FindState& state) {
     return handle != INVALID_HANDLE_VALUE;
   });
   if (handle == INVALID_HANDLE_VALUE) return false;
-  state.handle_ = handle;
+  state.handle_.Reset(handle);
   state.Take(data);
   return true;
 }
@@ -303,7 +281,7 @@ bool FindFirst(const std::wstring& pattern, FindState& state) {
 bool FindNext(FindState& state) {
   if (!state.IsOpen()) return false;
   WIN32_FIND_DATAW data = {};
-  if (!::FindNextFileW(state.handle_, &data)) return false;
+  if (!::FindNextFileW(state.handle_.Get(), &data)) return false;
   state.Take(data);
   return true;
 }

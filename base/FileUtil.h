@@ -62,14 +62,13 @@ bool EnsureRealFolder(const std::wstring& path);
 class FindState {
  public:
   FindState() noexcept = default;
-  ~FindState() { Close(); }
   FindState(const FindState&) = delete;
   FindState& operator=(const FindState&) = delete;
-  FindState(FindState&& other) noexcept;
-  FindState& operator=(FindState&& other) noexcept;
+  FindState(FindState&& other) noexcept = default;
+  FindState& operator=(FindState&& other) noexcept = default;
 
-  void Close() noexcept;
-  bool IsOpen() const noexcept { return handle_ != INVALID_HANDLE_VALUE; }
+  void Close() noexcept { handle_.Reset(); }
+  bool IsOpen() const noexcept { return handle_.IsValid(); }
 
   const std::wstring& Name() const noexcept { return name_; }
   DWORD Attributes() const noexcept { return attributes_; }
@@ -83,7 +82,7 @@ class FindState {
 
   void Take(const WIN32_FIND_DATAW& data);
 
-  HANDLE handle_ = INVALID_HANDLE_VALUE;
+  ScopedFindHandle handle_;
   std::wstring name_;
   DWORD attributes_ = 0;
   unsigned long long size_ = 0;

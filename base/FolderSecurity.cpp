@@ -22,8 +22,8 @@ EXPLICIT_ACCESS_W FullControlFor(PSID sid) {
 }  // namespace
 
 FolderSecurity::FolderSecurity()
-    : administrators_(ScopedSid::NtAuthority(SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 2)),
-      system_(ScopedSid::NtAuthority(SECURITY_LOCAL_SYSTEM_RID)) {
+    : administrators_(NtAuthoritySid(SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 2)),
+      system_(NtAuthoritySid(SECURITY_LOCAL_SYSTEM_RID)) {
   valid_ = Build();
 }
 

@@ -6,8 +6,7 @@
 
 #include <windows.h>
 
-#include "base/ScopedLocalMemory.h"
-#include "base/ScopedSid.h"
+#include "base/ScopedHandle.h"
 
 namespace Kx {
 

@@ -2,16 +2,9 @@
 
 #include <process.h>
 
+#include <utility>
+
 namespace Kx {
-
-namespace {
-
-void CloseIfOpen(HANDLE& handle) {
-  if (ScopedHandle::IsValidHandle(handle)) ::CloseHandle(handle);
-  handle = INVALID_HANDLE_VALUE;
-}
-
-}  // namespace
 
 KxThread::KxThread(EntryFunction entry, void* userData)
     : userData_(userData), entry_(entry), started_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
@@ -19,8 +12,8 @@ KxThread::KxThread(EntryFunction entry, void* userData)
 KxThread::~KxThread() { CloseThreadHandles(); }
 
 void KxThread::CloseThreadHandles() {
-  CloseIfOpen(thread_);
-  CloseIfOpen(finished_);
+  thread_.Reset();
+  finished_.Reset();
 }
 
 bool KxThread::Start() {
@@ -30,13 +23,13 @@ bool KxThread::Start() {
   AddRef();
   const uintptr_t created = ::_beginthreadex(nullptr, 0, &KxThread::ThreadProc, this, CREATE_SUSPENDED, &threadId_);
   if (created != 0) {
-    thread_ = reinterpret_cast<HANDLE>(created);
+    thread_.Reset(reinterpret_cast<HANDLE>(created));
     running_ = true;
     ::ResetEvent(started_.Get());
-    if (::ResumeThread(thread_) != static_cast<DWORD>(-1)) return true;
+    if (::ResumeThread(thread_.Get()) != static_cast<DWORD>(-1)) return true;
     // A suspended thread that cannot be resumed never runs: end it so its
     // reference and stack go away.
-    ::TerminateThread(thread_, 0);
+    ::TerminateThread(thread_.Get(), 0);
   }
   running_ = false;
   threadId_ = 0;
@@ -63,9 +56,7 @@ void KxThread::Run() {
   KxThreadExitEvent* listener = nullptr;
   {
     CriticalSectionLock lock(lock_);
-    CloseIfOpen(finished_);
-    finished_ = thread_;
-    thread_ = INVALID_HANDLE_VALUE;
+    finished_ = std::move(thread_);
     running_ = false;
     listener = exitListener_;
   }
@@ -78,7 +69,7 @@ bool KxThread::Wait(DWORD milliseconds) {
     CriticalSectionLock lock(lock_);
     // Once the entry function has returned, the thread handle sits in the
     // finished field until the thread itself has ended.
-    handle = ScopedHandle::IsValidHandle(thread_) ? thread_ : finished_;
+    handle = thread_ ? thread_.Get() : finished_.Get();
   }
   if (!ScopedHandle::IsValidHandle(handle)) return true;
   const DWORD waited = ::WaitForSingleObject(handle, milliseconds);

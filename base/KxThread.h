@@ -53,8 +53,8 @@ class KxThread : public KxRefCountImpl1<IRefCount> {
   EntryFunction entry_;
   bool running_ = false;
   unsigned threadId_ = 0;
-  HANDLE thread_ = INVALID_HANDLE_VALUE;
-  HANDLE finished_ = INVALID_HANDLE_VALUE;
+  ScopedHandle thread_;
+  ScopedHandle finished_;
   KxThreadExitEvent* exitListener_ = nullptr;
   ScopedHandle started_;
   std::wstring name_;

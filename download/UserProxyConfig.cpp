@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <winhttp.h>
 
-#include "base/ScopedLocalMemory.h"
+#include "base/ScopedHandle.h"
 #include "base/SystemLibrary.h"
 
 namespace Kx {

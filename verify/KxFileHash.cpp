@@ -5,18 +5,18 @@
 #include <memory>
 
 #include "base/FileUtil.h"
+#include "base/ScopedHandle.h"
 
 namespace Kx {
 namespace {
 
 // The system's text for `error`, without the line break it ends with.
 std::wstring SystemMessage(DWORD error) {
-  wchar_t* text = nullptr;
+  ScopedLocalMemory<wchar_t*> text;
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-      reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring message(text != nullptr ? text : L"", text != nullptr ? length : 0);
-  LocalFree(text);
+      reinterpret_cast<wchar_t*>(text.Receive()), 0, nullptr);
+  std::wstring message(text ? text.Get() : L"", text ? length : 0);
   while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n')) message.pop_back();
   return message;
 }

@@ -80,7 +80,7 @@ void KxMiniUIButton::Layout() {
 }
 
 bool KxMiniUIButton::HitTest(POINT point) {
-  if (radius_ > 0 && hitRegion_) return ::PtInRegion(GdiAs<HRGN>(hitRegion_), point.x, point.y) != FALSE;
+  if (radius_ > 0 && hitRegion_) return ::PtInRegion(hitRegion_.Get(), point.x, point.y) != FALSE;
   return point.x >= 0 && point.y >= 0 && point.x < Width() && point.y < Height();
 }
 

@@ -4,9 +4,9 @@
 // and focus outline for that state.
 #pragma once
 
+#include "base/ScopedHandle.h"
 #include "miniui/controls/KxMiniUIButtonListener.h"
 #include "miniui/controls/KxMiniUITextView.h"
-#include "miniui/core/KxMiniUIGdiHandle.h"
 #include "miniui/core/KxMiniUIStyle.h"
 
 class KxMiniUIButton : public KxMiniUITextView {
@@ -79,7 +79,7 @@ class KxMiniUIButton : public KxMiniUITextView {
  private:
   int radius_ = 0;
   bool roundHit_ = false;
-  KxMiniUIGdiObject hitRegion_;
+  Kx::ScopedGdiObject<HRGN> hitRegion_;
   int state_ = kNormal;
   KxMiniUIButtonListener* listener_ = nullptr;
   int borderWidth_ = 0;

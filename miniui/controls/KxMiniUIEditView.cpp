@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/ScopedHandle.h"
 #include "miniui/controls/KxMiniUIMenu.h"
 #include "miniui/controls/KxMiniUIMenuItem.h"
 #include "miniui/core/KxMiniUICanvasGdiplus.h"
@@ -60,27 +61,6 @@ class ClipboardSession {
 
  private:
   bool open_;
-};
-
-// A global memory block until it is handed to the clipboard.
-class GlobalBlock {
- public:
-  explicit GlobalBlock(SIZE_T bytes) : block_(::GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, bytes)) {}
-  ~GlobalBlock() {
-    if (block_ != nullptr) ::GlobalFree(block_);
-  }
-  GlobalBlock(const GlobalBlock&) = delete;
-  GlobalBlock& operator=(const GlobalBlock&) = delete;
-
-  HGLOBAL Get() const { return block_; }
-  HGLOBAL Release() {
-    HGLOBAL block = block_;
-    block_ = nullptr;
-    return block;
-  }
-
- private:
-  HGLOBAL block_;
 };
 
 // The menu-item template of the edit menu.
@@ -395,11 +375,12 @@ bool KxMiniUIEditView::Copy() {
   if (!clipboard.IsOpen() || !::EmptyClipboard()) return false;
   const std::wstring text = model_.GetSelectedText();
   if (text.empty()) return true;
-  GlobalBlock block((text.size() + 1) * sizeof(wchar_t));
-  if (block.Get() == nullptr) return false;
-  void* bytes = ::GlobalLock(block.Get());
-  if (bytes == nullptr) return false;
-  std::memcpy(bytes, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
+  Kx::ScopedGlobalMemory<HGLOBAL> block(::GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, bytes));
+  if (!block) return false;
+  void* target = ::GlobalLock(block.Get());
+  if (target == nullptr) return false;
+  std::memcpy(target, text.c_str(), bytes);
   ::GlobalUnlock(block.Get());
   if (::SetClipboardData(CF_UNICODETEXT, block.Get()) == nullptr) return false;
   block.Release();  // the clipboard owns it now

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "base/ScopedHandle.h"
+
 KxMiniUIBitmapGdip::KxMiniUIBitmapGdip() = default;
 
 KxMiniUIBitmapGdip::~KxMiniUIBitmapGdip() { Release(); }
@@ -26,20 +28,15 @@ bool KxMiniUIBitmapGdip::Adopt(std::unique_ptr<Gdiplus::Bitmap> bitmap) {
 bool KxMiniUIBitmapGdip::LoadFromMemory(const void* bytes, size_t size) {
   Release();
   if (bytes == nullptr || size == 0) return false;
-  HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, size);
-  if (block == nullptr) return false;
-  void* target = ::GlobalLock(block);
-  if (target == nullptr) {
-    ::GlobalFree(block);
-    return false;
-  }
+  Kx::ScopedGlobalMemory<HGLOBAL> block(::GlobalAlloc(GMEM_MOVEABLE, size));
+  if (!block) return false;
+  void* target = ::GlobalLock(block.Get());
+  if (target == nullptr) return false;
   std::memcpy(target, bytes, size);
-  ::GlobalUnlock(block);
+  ::GlobalUnlock(block.Get());
   IStream* raw = nullptr;
-  if (FAILED(::CreateStreamOnHGlobal(block, TRUE, &raw))) {
-    ::GlobalFree(block);
-    return false;
-  }
+  if (FAILED(::CreateStreamOnHGlobal(block.Get(), TRUE, &raw))) return false;
+  block.Release();  // the stream frees it when it is released
   std::unique_ptr<IStream, StreamRelease> stream(raw);
   std::unique_ptr<Gdiplus::Bitmap> bitmap(Gdiplus::Bitmap::FromStream(stream.get()));
   if (!Adopt(std::move(bitmap))) return false;

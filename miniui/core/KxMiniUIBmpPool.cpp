@@ -14,7 +14,7 @@ void KxMiniUIBmpPool::Clear() {
 HBITMAP KxMiniUIBmpPool::Get(UINT id) {
   KxMiniUIAutoLock guard(lock_);
   auto found = bitmaps_.find(id);
-  if (found != bitmaps_.end()) return static_cast<HBITMAP>(found->second.Get());
+  if (found != bitmaps_.end()) return found->second.Get();
   HBITMAP bitmap = loader_.LoadBitmap(id);
   if (bitmap != nullptr) bitmaps_[id].Reset(bitmap);
   return bitmap;

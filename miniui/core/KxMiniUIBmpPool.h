@@ -6,7 +6,7 @@
 
 #include <map>
 
-#include "miniui/core/KxMiniUIGdiHandle.h"
+#include "base/ScopedHandle.h"
 #include "miniui/core/KxMiniUILock.h"
 
 class KxMiniUIResourceLoader;
@@ -26,5 +26,5 @@ class KxMiniUIBmpPool {
  private:
   KxMiniUICriticalSection lock_;
   KxMiniUIResourceLoader& loader_;
-  std::map<UINT, KxMiniUIGdiObject> bitmaps_;
+  std::map<UINT, Kx::ScopedGdiObject<HBITMAP>> bitmaps_;
 };

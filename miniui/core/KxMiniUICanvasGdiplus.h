@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "miniui/core/KxMiniUIGdiHandle.h"
+#include "base/ScopedHandle.h"
 #include "miniui/core/KxMiniUIRendTarget.h"
 
 class KxMiniUICanvasGdiplus : public KxMiniUIRendTarget {
@@ -111,8 +111,8 @@ class KxMiniUICanvasGdiplus : public KxMiniUIRendTarget {
   int width_;
   int height_;
   bool opaque_;
-  KxMiniUIMemoryDC dc_;
-  KxMiniUIGdiObject dib_;
+  Kx::ScopedMemoryDC dc_;
+  Kx::ScopedGdiObject<HBITMAP> dib_;
   HGDIOBJ previousBitmap_ = nullptr;
   BYTE* pixels_ = nullptr;
   std::unique_ptr<Gdiplus::Bitmap> surface_;

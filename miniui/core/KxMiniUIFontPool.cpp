@@ -10,14 +10,13 @@ int CALLBACK NoteFaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM fo
 }
 
 bool SystemKnowsFace(const wchar_t* face) {
-  HDC screen = ::GetDC(nullptr);
-  if (screen == nullptr) return false;
+  const Kx::ScopedWindowDC screen = Kx::ClientDCOf(nullptr);
+  if (!screen) return false;
   LOGFONTW query{};
   query.lfCharSet = DEFAULT_CHARSET;
   wcsncpy(query.lfFaceName, face, LF_FACESIZE - 1);
   bool found = false;
-  ::EnumFontFamiliesExW(screen, &query, NoteFaceFound, reinterpret_cast<LPARAM>(&found), 0);
-  ::ReleaseDC(nullptr, screen);
+  ::EnumFontFamiliesExW(screen.Get(), &query, NoteFaceFound, reinterpret_cast<LPARAM>(&found), 0);
   return found;
 }
 
@@ -81,9 +80,9 @@ HFONT KxMiniUIFontPool::GetFont(bool bold, bool underline, bool italic, int size
 
 HFONT KxMiniUIFontPool::GetFontByKey(WORD key) {
   KxMiniUIAutoLock guard(lock_);
-  KxMiniUIGdiObject& font = fonts_[key];
+  Kx::ScopedGdiObject<HFONT>& font = fonts_[key];
   if (!font) font.Reset(CreateKeyedFont(key));
-  return static_cast<HFONT>(font.Get());
+  return font.Get();
 }
 
 void KxMiniUIFontPool::SetDefaultFont(const std::wstring& face, int height) {

@@ -8,7 +8,7 @@
 #include <map>
 #include <string>
 
-#include "miniui/core/KxMiniUIGdiHandle.h"
+#include "base/ScopedHandle.h"
 #include "miniui/core/KxMiniUILock.h"
 
 class KxMiniUIFontPool {
@@ -44,7 +44,7 @@ class KxMiniUIFontPool {
   const std::wstring& SystemFaceLocked();
 
   KxMiniUICriticalSection lock_;
-  std::map<WORD, KxMiniUIGdiObject> fonts_;
+  std::map<WORD, Kx::ScopedGdiObject<HFONT>> fonts_;
   std::wstring defaultFace_ = L"Microsoft YaHei";
   int defaultHeight_ = 12;
   std::wstring systemFace_;

@@ -49,13 +49,12 @@ bool KxMiniUIFrameStore::MapTemporaryFile(size_t bytes) {
                                                    static_cast<DWORD>(size >> 32),
                                                    static_cast<DWORD>(size & 0xFFFFFFFFu), nullptr));
   if (!mapping_) return false;
-  view_ = static_cast<BYTE*>(::MapViewOfFile(mapping_.Get(), FILE_MAP_ALL_ACCESS, 0, 0, bytes));
-  return view_ != nullptr;  // a new mapping of a new file reads as zeros
+  view_.Reset(static_cast<BYTE*>(::MapViewOfFile(mapping_.Get(), FILE_MAP_ALL_ACCESS, 0, 0, bytes)));
+  return static_cast<bool>(view_);  // a new mapping of a new file reads as zeros
 }
 
 void KxMiniUIFrameStore::Release() {
-  if (view_ != nullptr) ::UnmapViewOfFile(view_);
-  view_ = nullptr;
+  view_.Reset();
   mapping_.Reset();
   file_.Reset();
   if (!path_.empty()) ::DeleteFileW(path_.c_str());  // already gone unless the open failed
@@ -68,6 +67,6 @@ void KxMiniUIFrameStore::Release() {
 
 BYTE* KxMiniUIFrameStore::Frame(size_t index) {
   if (index >= count_) return nullptr;
-  BYTE* base = view_ != nullptr ? view_ : memory_.data();
+  BYTE* base = view_ ? view_.Get() : memory_.data();
   return base + index * static_cast<size_t>(Stride()) * static_cast<size_t>(height_);
 }

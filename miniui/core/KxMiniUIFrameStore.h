@@ -42,5 +42,5 @@ class KxMiniUIFrameStore {
   std::wstring path_;
   Kx::ScopedHandle file_;
   Kx::ScopedHandle mapping_;
-  BYTE* view_ = nullptr;
+  Kx::ScopedMappedView<BYTE*> view_;
 };

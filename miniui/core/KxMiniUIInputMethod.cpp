@@ -2,26 +2,24 @@
 
 #include <imm.h>
 
+#include "base/ScopedHandle.h"
 #include "miniui/core/KxMiniUIAppModule.h"
 
 namespace {
 
-// The window's input context for the length of one call.
-class ScopedInputContext {
- public:
-  explicit ScopedInputContext(HWND window) : window_(window), context_(::ImmGetContext(window)) {}
-  ~ScopedInputContext() {
-    if (context_ != nullptr) ::ImmReleaseContext(window_, context_);
-  }
-  ScopedInputContext(const ScopedInputContext&) = delete;
-  ScopedInputContext& operator=(const ScopedInputContext&) = delete;
-
-  HIMC Get() const { return context_; }
-
- private:
-  HWND window_;
-  HIMC context_;
+// A window's input context from ImmGetContext, handed back to that window.
+struct InputContextTraits : Kx::NullIsEmptyTraits<HIMC> {
+  void Close(Handle context) const noexcept { ::ImmReleaseContext(window, context); }
+  HWND window = nullptr;
 };
+using ScopedInputContext = Kx::TScopedHandle<InputContextTraits>;
+
+// The window's input context for the length of one call.
+ScopedInputContext InputContextOf(HWND window) {
+  InputContextTraits traits;
+  traits.window = window;
+  return ScopedInputContext(::ImmGetContext(window), traits);
+}
 
 }  // namespace
 
@@ -49,7 +47,7 @@ void KxMiniUIInputMethod::UpdateAssociation() {
     return;
   }
   if (composing_) {
-    ScopedInputContext context(window_);
+    const ScopedInputContext context = InputContextOf(window_);
     if (context.Get() != nullptr) ::ImmNotifyIME(context.Get(), NI_COMPOSITIONSTR, CPS_CANCEL, 0);
     composing_ = false;
   }
@@ -97,7 +95,7 @@ void KxMiniUIInputMethod::PlaceCompositionWindow() {
     return;
   }
   ::SetCaretPos(position.x, position.y);
-  ScopedInputContext context(window_);
+  const ScopedInputContext context = InputContextOf(window_);
   if (context.Get() != nullptr) {
     COMPOSITIONFORM form{};
     form.dwStyle = CFS_POINT;
@@ -108,7 +106,7 @@ void KxMiniUIInputMethod::PlaceCompositionWindow() {
 }
 
 std::wstring KxMiniUIInputMethod::ReadResultString() const {
-  ScopedInputContext context(window_);
+  const ScopedInputContext context = InputContextOf(window_);
   if (context.Get() == nullptr) return std::wstring();
   const LONG bytes = ::ImmGetCompositionStringW(context.Get(), GCS_RESULTSTR, nullptr, 0);
   if (bytes <= 0) return std::wstring();

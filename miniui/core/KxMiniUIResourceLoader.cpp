@@ -43,7 +43,7 @@ void KxMiniUIResourceLoader::Reset() {
 }
 
 void KxMiniUIResourceLoader::ResetLocked() {
-  module_.reset();
+  module_.Reset();
   path_.clear();
   resdef_.reset();
   mode_ = kSourceNone;
@@ -86,7 +86,7 @@ bool KxMiniUIResourceLoader::UseDirectory(const std::wstring& folder) {
 }
 
 bool KxMiniUIResourceLoader::UseModule(const std::wstring& path) {
-  ModuleOwner module(::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  Kx::ScopedModule module(::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
   if (!module) return false;
   KxMiniUIAutoLock guard(lock_);
   ResetLocked();
@@ -118,7 +118,7 @@ bool KxMiniUIResourceLoader::LoadResource(UINT id, std::string& buffer, const wc
     const std::wstring file = DirectoryPathOf(id, type);
     if (!file.empty() && ReadWholeFile(file, buffer)) return true;
   }
-  if (mode_ == kSourceModule && ReadModuleResource(module_.get(), id, type, buffer)) return true;
+  if (mode_ == kSourceModule && ReadModuleResource(module_.Get(), id, type, buffer)) return true;
   return ReadModuleResource(applicationInstance_, id, type, buffer);
 }
 
@@ -137,7 +137,7 @@ HBITMAP KxMiniUIResourceLoader::LoadBitmap(UINT id) {
       if (image != nullptr) return static_cast<HBITMAP>(image);
     }
   }
-  HMODULE modules[] = {mode_ == kSourceModule ? module_.get() : nullptr, applicationInstance_};
+  HMODULE modules[] = {mode_ == kSourceModule ? module_.Get() : nullptr, applicationInstance_};
   for (HMODULE module : modules) {
     if (module == nullptr) continue;
     HANDLE image = ::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "base/ScopedHandle.h"
 #include "miniui/core/KxMiniUILock.h"
 #include "miniui/core/KxMiniUIXmlDocument.h"
 
@@ -46,11 +47,6 @@ class KxMiniUIResourceLoader {
   HMODULE GetApplicationInstance();
 
  private:
-  struct ModuleFree {
-    void operator()(HMODULE module) const noexcept { ::FreeLibrary(module); }
-  };
-  using ModuleOwner = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFree>;
-
   void ResetLocked();
   // The file that resdef.xml names for (`type`, `id`), or "".
   std::wstring DirectoryPathOf(UINT id, const wchar_t* type) const;
@@ -59,6 +55,6 @@ class KxMiniUIResourceLoader {
   int mode_ = kSourceNone;
   std::wstring path_;
   std::shared_ptr<KxMiniUIXmlDocument> resdef_;
-  ModuleOwner module_;
+  Kx::ScopedModule module_;
   HMODULE applicationInstance_;
 };

@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "base/ScopedLocalMemory.h"
+#include "base/ScopedHandle.h"
 
 namespace zelk::test {
 
