@@ -38,14 +38,8 @@ std::wstring TextUpToTerminator(const std::vector<wchar_t>& buffer) { return std
 
 }  // namespace
 
-void ScopedRegKey::Reset(HKEY key) noexcept {
-  if (key_ && key_ != key) {
-    if (const auto close = SystemExport<RegCloseKeyFn>(kAdvapi32, "RegCloseKey")) {
-      HKEY open = key_;
-      RunGuarded([&] { close(open); });
-    }
-  }
-  key_ = key;
+void RegKeyTraits::Close(Handle key) noexcept {
+  if (const auto close = SystemExport<RegCloseKeyFn>(kAdvapi32, "RegCloseKey")) RunGuarded([&] { close(key); });
 }
 
 bool ReadRegistryText(HKEY root, const std::wstring& key, const std::wstring& value, std::wstring& text,

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "base/ScopedHandle.h"
+
 namespace Kx {
 
 // The byte budget of browser lookups: a value needing more is refused, not cut.
@@ -22,36 +24,11 @@ bool ReadRegistryText(HKEY root, const std::wstring& key, const std::wstring& va
 // including a value of more than 2046 bytes.
 std::wstring ReadMachineText(const std::wstring& key, const std::wstring& value, REGSAM view);
 
-// Owner of an open registry key.
-class ScopedRegKey {
- public:
-  ScopedRegKey() noexcept = default;
-  explicit ScopedRegKey(HKEY key) noexcept : key_(key) {}
-  ~ScopedRegKey() { Reset(); }
-  ScopedRegKey(const ScopedRegKey&) = delete;
-  ScopedRegKey& operator=(const ScopedRegKey&) = delete;
-  ScopedRegKey(ScopedRegKey&& other) noexcept : key_(other.Release()) {}
-  ScopedRegKey& operator=(ScopedRegKey&& other) noexcept {
-    if (this != &other) Reset(other.Release());
-    return *this;
-  }
-
-  HKEY Get() const noexcept { return key_; }
-  HKEY* Receive() noexcept {
-    Reset();
-    return &key_;
-  }
-  HKEY Release() noexcept {
-    HKEY key = key_;
-    key_ = nullptr;
-    return key;
-  }
-  void Reset(HKEY key = nullptr) noexcept;
-  explicit operator bool() const noexcept { return key_ != nullptr; }
-
- private:
-  HKEY key_ = nullptr;
+// An open registry key, closed through the run-time bound RegCloseKey.
+struct RegKeyTraits : NullIsEmptyTraits<HKEY> {
+  static void Close(Handle key) noexcept;
 };
+using ScopedRegKey = TScopedHandle<RegKeyTraits>;
 
 // Registry access through one view: every key is opened with the view flag
 // (0 for the process's own view, KEY_WOW64_64KEY for the 64-bit one).

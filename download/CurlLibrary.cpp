@@ -59,7 +59,7 @@ void CurlLibrary::SetModuleTrust(ModuleTrust trust) {
 
 bool CurlLibrary::IsLoaded() const {
   CriticalSectionLock lock(lock_);
-  return module_ != nullptr;
+  return static_cast<bool>(module_);
 }
 
 void CurlLibrary::SetFolder(const std::wstring& folder) {
@@ -69,15 +69,12 @@ void CurlLibrary::SetFolder(const std::wstring& folder) {
   Release();
 }
 
-void CurlLibrary::Release() {
-  if (module_ != nullptr) FreeLibrary(module_);
-  module_ = nullptr;
-}
+void CurlLibrary::Release() { module_.Reset(); }
 
 HMODULE CurlLibrary::Module() {
   CriticalSectionLock lock(lock_);
-  if (module_ == nullptr) module_ = LoadFrom(LibraryFolder());
-  return module_;
+  if (!module_) module_ = LoadFrom(LibraryFolder());
+  return module_.Get();
 }
 
 std::wstring CurlLibrary::LibraryFolder() const {
@@ -90,28 +87,26 @@ std::wstring CurlLibrary::LibraryFolder() const {
   return FolderOfModule(nullptr);
 }
 
-HMODULE CurlLibrary::LoadFrom(const std::wstring& folder) const {
-  if (folder.empty()) return nullptr;
+ScopedModule CurlLibrary::LoadFrom(const std::wstring& folder) const {
+  if (folder.empty()) return ScopedModule();
   const std::wstring path = folder + kFileName;
   // Held without write or delete sharing from before the check until the
   // library is mapped: nobody can replace or rename the file in between.
   const ScopedHandle held = OpenFileHandle(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
-  if (!held) return nullptr;
-  if (trust_ != nullptr && !trust_(path)) return nullptr;
+  if (!held) return ScopedModule();
+  if (trust_ != nullptr && !trust_(path)) return ScopedModule();
   // A full path: the program's search order never decides which file loads.
-  const HMODULE module = LoadLibraryW(path.c_str());
-  if (module == nullptr) return nullptr;
-  const CURLcode code = CallExport<GlobalInitFn>(module, "curl_global_init", CURLE_FAILED_INIT, CURL_GLOBAL_ALL);
-  if (code != CURLE_OK) {
-    FreeLibrary(module);
-    return nullptr;
-  }
+  ScopedModule module(LoadLibraryW(path.c_str()));
+  if (!module) return module;
+  const CURLcode code =
+      CallExport<GlobalInitFn>(module.Get(), "curl_global_init", CURLE_FAILED_INIT, CURL_GLOBAL_ALL);
+  if (code != CURLE_OK) module.Reset();
   return module;
 }
 
 HMODULE CurlLibrary::LoadedModule() const {
   CriticalSectionLock lock(lock_);
-  return module_;
+  return module_.Get();
 }
 
 template <class Fn, class R, class... Args>

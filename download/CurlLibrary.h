@@ -11,6 +11,7 @@
 #include <string>
 
 #include "base/CriticalSection.h"
+#include "base/ScopedHandle.h"
 
 namespace Kx {
 
@@ -69,7 +70,7 @@ class CurlLibrary {
   HMODULE Module();
   // Under lock_: frees the module so the next use loads it again.
   void Release();
-  HMODULE LoadFrom(const std::wstring& folder) const;
+  ScopedModule LoadFrom(const std::wstring& folder) const;
   std::wstring LibraryFolder() const;
   // The module as loaded now, without loading it.
   HMODULE LoadedModule() const;
@@ -79,24 +80,20 @@ class CurlLibrary {
   R Call(const char* name, R failure, Args... args) const;
 
   mutable CriticalSection lock_;
-  HMODULE module_ = nullptr;
+  ScopedModule module_;
   std::wstring folder_;
   ModuleTrust trust_ = nullptr;
 };
 
-// Owns an easy handle; curl_easy_cleanup when released.
-class KxLibCurlAutoEasyHandle {
+// An easy handle, handed back with curl_easy_cleanup.
+struct CurlEasyTraits : NullIsEmptyTraits<CURL*> {
+  static void Close(Handle handle) noexcept { CurlLibrary::Instance().EasyCleanup(handle); }
+};
+
+// Owns a new easy handle (none when libcurl cannot be had).
+class KxLibCurlAutoEasyHandle : public TScopedHandle<CurlEasyTraits> {
  public:
-  KxLibCurlAutoEasyHandle() : handle_(CurlLibrary::Instance().EasyInit()) {}
-  ~KxLibCurlAutoEasyHandle() { CurlLibrary::Instance().EasyCleanup(handle_); }
-  KxLibCurlAutoEasyHandle(const KxLibCurlAutoEasyHandle&) = delete;
-  KxLibCurlAutoEasyHandle& operator=(const KxLibCurlAutoEasyHandle&) = delete;
-
-  CURL* Get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-
- private:
-  CURL* handle_;
+  KxLibCurlAutoEasyHandle() : TScopedHandle(CurlLibrary::Instance().EasyInit()) {}
 };
 
 }  // namespace Kx
