@@ -1,6 +1,5 @@
 #include "miniui/core/KxMiniUIDialogView.h"
 
-#include <commctrl.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
@@ -21,9 +20,6 @@ namespace {
 
 // Window timer ids with this bit set belong to views.
 constexpr UINT_PTR kViewTimerBit = 0x80000000u;
-constexpr UINT kToolId = 1;
-constexpr DWORD kTooltipStyle = 0x80000003;  // pop-up, always tip, no prefix
-constexpr UINT kTooltipDelayMs = 500;
 // RedrawWindow flags of an immediate repaint: invalidate, no children,
 // update now, no frame.
 constexpr UINT kRedrawImmediate = 0x0941;
@@ -47,14 +43,6 @@ POINT CentredPosition(SIZE size, const RECT& anchor, const RECT& area) {
   if (x + size.cx > area.right) x = area.right - size.cx;
   if (y + size.cy > area.bottom) y = area.bottom - size.cy;
   return POINT{std::max(x, area.left), std::max(y, area.top)};
-}
-
-void FillToolInfo(TOOLINFOW& info, HWND window) {
-  info = TOOLINFOW{};
-  // The common controls of every version take this size.
-  info.cbSize = TTTOOLINFOW_V2_SIZE;
-  info.hwnd = window;
-  info.uId = kToolId;
 }
 
 BOOL CALLBACK DestroyChildWindow(HWND child, LPARAM parent) {
@@ -193,7 +181,7 @@ void KxMiniUIDialogView::FinishWindow() {
     shadow_ = std::make_unique<KxWndShadow>(description_.shadow);
     if (!shadow_->Create(window)) shadow_.reset();
   }
-  CreateTooltip();
+  tooltip_.Create(window);
   ::InvalidateRect(window, nullptr, FALSE);
   if (layered_ && ::IsWindowVisible(window)) ScheduleRender();
 }
@@ -225,23 +213,6 @@ void KxMiniUIDialogView::Centre() {
   ::SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void KxMiniUIDialogView::CreateTooltip() {
-  const HWND window = GetHwnd();
-  if (tooltip_ != nullptr && ::IsWindow(tooltip_)) return;
-  tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, kTooltipStyle, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
-                               ::GetModuleHandleW(nullptr), nullptr);
-  if (tooltip_ == nullptr) return;  // the common controls are not initialised
-  TOOLINFOW info;
-  FillToolInfo(info, window);
-  info.uFlags = TTF_SUBCLASS;
-  info.lpszText = const_cast<wchar_t*>(L"");
-  ::GetClientRect(window, &info.rect);
-  ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-  ::SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOMATIC, MAKELPARAM(kTooltipDelayMs, 0));
-  ::SendMessageW(tooltip_, TTM_ACTIVATE, TRUE, 0);
-}
-
 void KxMiniUIDialogView::OnNativeDestroyed() {
   const HWND window = GetHwnd();
   KxMiniUITimerService::UnregisterWindow(window);
@@ -252,7 +223,7 @@ void KxMiniUIDialogView::OnNativeDestroyed() {
   inputMethod_.Detach();
   target_.reset();
   shadow_.reset();
-  tooltip_ = nullptr;  // an owned window: already destroyed with us
+  tooltip_.Forget();
   paintAllowed_ = false;
   trackingLeave_ = false;
   renderPending_ = false;
@@ -407,20 +378,7 @@ void KxMiniUIDialogView::PaintInto(HDC dc) {
   ::BitBlt(dc, 0, 0, canvas.GetWidth(), canvas.GetHeight(), canvas.GetMemoryDC(), 0, 0, SRCCOPY);
 }
 
-void KxMiniUIDialogView::UpdateTooltip(const std::wstring& text, int maxWidth) {
-  if (tooltip_ == nullptr) return;
-  if (text.empty()) {
-    ::SendMessageW(tooltip_, TTM_ACTIVATE, FALSE, 0);
-    return;
-  }
-  tooltipText_ = text;
-  TOOLINFOW info;
-  FillToolInfo(info, GetHwnd());
-  info.lpszText = const_cast<wchar_t*>(tooltipText_.c_str());
-  ::SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
-  ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, maxWidth);
-  ::SendMessageW(tooltip_, TTM_ACTIVATE, TRUE, 0);
-}
+void KxMiniUIDialogView::UpdateTooltip(const std::wstring& text, int maxWidth) { tooltip_.Update(text, maxWidth); }
 
 // --- Style update documents.
 
@@ -703,12 +661,7 @@ void KxMiniUIDialogView::OnSized(WPARAM kind) {
   }
   LayoutRootAtClientSize();
   root_->ClearMouseReferences();
-  if (tooltip_ != nullptr) {
-    TOOLINFOW info;
-    FillToolInfo(info, window);
-    info.rect = client;
-    ::SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&info));
-  }
+  tooltip_.FitToOwner();
   ::InvalidateRect(window, nullptr, TRUE);
   if (layered_) ScheduleRender();
 }

@@ -16,6 +16,7 @@
 #include "miniui/core/KxMiniUIInputMethod.h"
 #include "miniui/core/KxMiniUIRenderTargetHolder.h"
 #include "miniui/core/KxMiniUIRootView.h"
+#include "miniui/core/KxMiniUITooltip.h"
 #include "miniui/core/KxMiniUIWindow.h"
 #include "miniui/core/KxMiniUIWindowDescription.h"
 #include "miniui/core/KxWndShadow.h"
@@ -65,7 +66,7 @@ class KxMiniUIDialogView : public KxMiniUIWindow, public IMiniUIViewHost {
   const KxMiniUIWindowDescription& GetDescription() const { return description_; }
   bool IsLayered() const { return layered_; }
   KxWndShadow* GetShadow() const { return shadow_.get(); }
-  HWND GetTooltip() const { return tooltip_; }
+  HWND GetTooltip() const { return tooltip_.GetHwnd(); }
 
   // --- Window timers, through the timer service when it runs.
   bool SetTimer(UINT_PTR id, UINT intervalMs);
@@ -120,7 +121,6 @@ class KxMiniUIDialogView : public KxMiniUIWindow, public IMiniUIViewHost {
   void ScheduleRender();
   void DispatchTimer(UINT_PTR id);
   void ApplyStyleUpdate(UINT documentId);
-  void CreateTooltip();
   void Centre();
 
   bool HandleFrameMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -153,8 +153,7 @@ class KxMiniUIDialogView : public KxMiniUIWindow, public IMiniUIViewHost {
   DWORD creationStyle_ = 0;
   DWORD creationExStyle_ = 0;
   std::set<UINT_PTR> timers_;
-  HWND tooltip_ = nullptr;
-  std::wstring tooltipText_;
+  KxMiniUITooltip tooltip_;
   bool trackingLeave_ = false;
   bool renderPending_ = false;
 };
