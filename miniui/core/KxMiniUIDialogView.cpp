@@ -11,7 +11,6 @@
 #include "miniui/core/KxMiniUICanvasGdiplus.h"
 #include "miniui/core/KxMiniUILayoutDocument.h"
 #include "miniui/core/KxMiniUIResourceManager.h"
-#include "miniui/core/KxMiniUISizingBand.h"
 #include "miniui/core/KxMiniUITimerService.h"
 #include "miniui/core/KxMiniUIValue.h"
 #include "miniui/core/KxMiniUIXmlDocument.h"
@@ -53,7 +52,7 @@ BOOL CALLBACK DestroyChildWindow(HWND child, LPARAM parent) {
 }  // namespace
 
 KxMiniUIDialogView::KxMiniUIDialogView(UINT layoutId)
-    : root_(std::make_shared<KxMiniUIRootView>()), layoutId_(layoutId) {
+    : root_(std::make_shared<KxMiniUIRootView>()), sizingFrame_(*root_), layoutId_(layoutId) {
   root_->SetHost(this);
 }
 
@@ -413,23 +412,6 @@ bool KxMiniUIDialogView::HandleFrameworkMessage(UINT message, WPARAM wParam, LPA
          HandleWindowMessage(message, wParam, lParam, result);
 }
 
-LRESULT KxMiniUIDialogView::HitTest(LPARAM lParam) {
-  const HWND window = GetHwnd();
-  const LRESULT standard = ::DefWindowProcW(window, WM_NCHITTEST, 0, lParam);
-  const int band = description_.sizingBorder;
-  const LONG_PTR style = ::GetWindowLongPtrW(window, GWL_STYLE);
-  if ((style & WS_THICKFRAME) == 0 || ::IsZoomed(window) || band <= 0) return standard;
-  RECT frame{};
-  ::GetWindowRect(window, &frame);
-  const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-  KxMiniUISizingEdges edges;
-  edges.left = at.x < frame.left + band;
-  edges.right = at.x >= frame.right - band;
-  edges.top = at.y < frame.top + band;
-  edges.bottom = at.y >= frame.bottom - band;
-  return SizingHitCode(edges, standard);
-}
-
 bool KxMiniUIDialogView::HandleFrameMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   const HWND window = GetHwnd();
   switch (message) {
@@ -462,7 +444,7 @@ bool KxMiniUIDialogView::HandleFrameMessage(UINT message, WPARAM wParam, LPARAM 
       return true;
     }
     case WM_NCHITTEST:
-      result = HitTest(lParam);
+      result = sizingFrame_.HitTest(window, lParam, description_.sizingBorder);
       return true;
     case WM_NCACTIVATE:
       if ((::GetWindowLongPtrW(window, GWL_STYLE) & WS_THICKFRAME) == 0) return false;
@@ -608,45 +590,6 @@ bool KxMiniUIDialogView::HandleKey(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-bool KxMiniUIDialogView::SetCursorFor(WPARAM wParam, LPARAM lParam) {
-  const HWND window = GetHwnd();
-  if (reinterpret_cast<HWND>(wParam) != window) return false;
-  const UINT code = LOWORD(lParam);
-  WORD system = 32512;
-  switch (code) {
-    case HTCLIENT: {
-      POINT cursor{};
-      ::GetCursorPos(&cursor);
-      ::ScreenToClient(window, &cursor);
-      const POINT point{Module().ScaleFromDevice(cursor.x), Module().ScaleFromDevice(cursor.y)};
-      HCURSOR chosen = root_->CursorAt(point);
-      ::SetCursor(chosen != nullptr ? chosen : ::LoadCursorW(nullptr, MAKEINTRESOURCEW(system)));
-      return true;
-    }
-    case HTTOPLEFT:
-    case HTBOTTOMRIGHT:
-    case HTSIZE:
-      system = 32642;
-      break;
-    case HTLEFT:
-    case HTRIGHT:
-      system = 32644;
-      break;
-    case HTTOP:
-    case HTBOTTOM:
-      system = 32645;
-      break;
-    case HTTOPRIGHT:
-    case HTBOTTOMLEFT:
-      system = 32643;
-      break;
-    default:
-      break;
-  }
-  ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(system)));
-  return true;
-}
-
 void KxMiniUIDialogView::OnSized(WPARAM kind) {
   const HWND window = GetHwnd();
   RECT client{};
@@ -720,7 +663,7 @@ bool KxMiniUIDialogView::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM
       DispatchTimer(wParam);
       return true;
     case WM_SETCURSOR:
-      if (!SetCursorFor(wParam, lParam)) return false;
+      if (!sizingFrame_.SetCursor(window, wParam, lParam)) return false;
       result = TRUE;
       return true;
     case WM_ENTERSIZEMOVE:

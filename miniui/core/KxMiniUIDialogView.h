@@ -2,7 +2,9 @@
 // record (root view, back buffer, layout, description, shadow, timers), the
 // hooks owners override, and the framework's handling of window messages,
 // which turns them into view calls and paints the tree through the back
-// buffer. KxMiniUISimpleWindow and KxMiniUIDialog put it on a native window.
+// buffer. The tooltip and the sizing frame (hit test and cursor) are parts
+// of their own. KxMiniUISimpleWindow and KxMiniUIDialog put it on a native
+// window.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +18,7 @@
 #include "miniui/core/KxMiniUIInputMethod.h"
 #include "miniui/core/KxMiniUIRenderTargetHolder.h"
 #include "miniui/core/KxMiniUIRootView.h"
+#include "miniui/core/KxMiniUISizingFrame.h"
 #include "miniui/core/KxMiniUITooltip.h"
 #include "miniui/core/KxMiniUIWindow.h"
 #include "miniui/core/KxMiniUIWindowDescription.h"
@@ -131,13 +134,12 @@ class KxMiniUIDialogView : public KxMiniUIWindow, public IMiniUIViewHost {
   // WM_IME_* for the focused view's input method; false leaves the message
   // to the default handling.
   bool HandleInputMethod(UINT message, LPARAM lParam);
-  LRESULT HitTest(LPARAM lParam);
-  bool SetCursorFor(WPARAM wParam, LPARAM lParam);
   void OnSized(WPARAM kind);
 
   // Declared before the tree so it outlives every view that is its client.
   KxMiniUIInputMethod inputMethod_;
   std::shared_ptr<KxMiniUIRootView> root_;
+  KxMiniUISizingFrame sizingFrame_;
   std::unique_ptr<KxMiniUIRenderTargetHolder> target_;
   bool targetOpaque_ = true;
   UINT layoutId_ = 0;

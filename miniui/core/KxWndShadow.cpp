@@ -6,6 +6,7 @@
 
 #include "miniui/core/KxMiniUIResourceManager.h"
 #include "miniui/core/KxMiniUISizingBand.h"
+#include "miniui/core/KxMiniUISizingFrame.h"
 
 namespace {
 
@@ -200,16 +201,9 @@ LRESULT CALLBACK KxWndShadow::ShadowProc(HWND window, UINT message, WPARAM wPara
         return self->SizingHitTest(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
       }
       return HTTRANSPARENT;
-    case WM_SETCURSOR: {
-      const UINT code = LOWORD(lParam);
-      WORD cursor = 32512;
-      if (code == HTTOPLEFT || code == HTBOTTOMRIGHT) cursor = 32642;
-      if (code == HTTOPRIGHT || code == HTBOTTOMLEFT) cursor = 32643;
-      if (code == HTLEFT || code == HTRIGHT) cursor = 32644;
-      if (code == HTTOP || code == HTBOTTOM) cursor = 32645;
-      ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(cursor)));
+    case WM_SETCURSOR:
+      ::SetCursor(::LoadCursorW(nullptr, KxMiniUISizingFrame::CursorFor(LOWORD(lParam))));
       return TRUE;
-    }
     case WM_NCLBUTTONDOWN:
       // The shadow is the owner's resize frame: size the owner from that edge.
       if (self != nullptr && wParam >= HTLEFT && wParam <= HTBOTTOMRIGHT) {
