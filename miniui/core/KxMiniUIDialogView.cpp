@@ -58,7 +58,7 @@ KxMiniUIDialogView::KxMiniUIDialogView(UINT layoutId)
 
 KxMiniUIDialogView::~KxMiniUIDialogView() {
   // The tree may still reach its host while its views go.
-  while (root_->GetChildCount() > 0) root_->RemoveChild(root_->GetChildAt(root_->GetChildCount() - 1), true);
+  root_->ClearTree();
   root_->SetHost(nullptr);
 }
 
@@ -116,11 +116,7 @@ bool KxMiniUIDialogView::ApplyLayout(KxMiniUILayoutDocument& document) {
   if ((exStyle & WS_EX_LAYERED) != layeredBit) {
     ::SetWindowLongPtrW(window, GWL_EXSTYLE, (exStyle & ~static_cast<LONG_PTR>(WS_EX_LAYERED)) | layeredBit);
   }
-  shadow_.reset();
-  if (description_.shadow.present) {
-    shadow_ = std::make_unique<KxWndShadow>(description_.shadow);
-    if (!shadow_->Create(window)) shadow_.reset();
-  }
+  RecreateShadow();
   ResizeToLayout();
   root_->Invalidate();
   ::InvalidateRect(window, nullptr, FALSE);
@@ -133,6 +129,13 @@ bool KxMiniUIDialogView::ApplyLayout(KxMiniUILayoutDocument& document) {
   }
   OnLayoutApplied();
   return true;
+}
+
+void KxMiniUIDialogView::RecreateShadow() {
+  shadow_.reset();
+  if (!description_.shadow.present) return;
+  shadow_ = std::make_unique<KxWndShadow>(description_.shadow);
+  if (!shadow_->Create(GetHwnd())) shadow_.reset();
 }
 
 void KxMiniUIDialogView::ResizeToLayout() {
@@ -176,10 +179,8 @@ void KxMiniUIDialogView::FinishWindow() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_FRAMECHANGED);
   Centre();
   LayoutRootAtClientSize();
-  if (description_.shadow.present && !shadow_) {
-    shadow_ = std::make_unique<KxWndShadow>(description_.shadow);
-    if (!shadow_->Create(window)) shadow_.reset();
-  }
+  // An owner's OnInitDialog that applied a layout has made the shadow.
+  if (!shadow_) RecreateShadow();
   tooltip_.Create(window);
   ::InvalidateRect(window, nullptr, FALSE);
   if (layered_ && ::IsWindowVisible(window)) ScheduleRender();
@@ -217,7 +218,7 @@ void KxMiniUIDialogView::OnNativeDestroyed() {
   KxMiniUITimerService::UnregisterWindow(window);
   for (UINT_PTR id : timers_) ::KillTimer(window, id);
   timers_.clear();
-  while (root_->GetChildCount() > 0) root_->RemoveChild(root_->GetChildAt(root_->GetChildCount() - 1), true);
+  root_->ClearTree();
   root_->ClearMouseReferences();
   inputMethod_.Detach();
   target_.reset();

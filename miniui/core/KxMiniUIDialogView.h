@@ -124,6 +124,8 @@ class KxMiniUIDialogView : public KxMiniUIWindow, public IMiniUIViewHost {
   void ScheduleRender();
   void DispatchTimer(UINT_PTR id);
   void ApplyStyleUpdate(UINT documentId);
+  // Replaces the shadow with one made from the description, or none.
+  void RecreateShadow();
   void Centre();
 
   bool HandleFrameMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);

@@ -151,7 +151,7 @@ bool KxMiniUILayoutDocument::LoadParts(const KxMiniUIXmlNode* layer) {
 }
 
 void KxMiniUILayoutDocument::ApplyTo(KxMiniUIRootView& root) {
-  while (root.GetChildCount() > 0) root.RemoveChild(root.GetChildAt(root.GetChildCount() - 1), true);
+  root.ClearTree();
   root.SetDefaultDrag(description_.defaultDrag);
   root.SetDefaultFocus(description_.defaultFocus);
   root.SetNotResizable(!description_.resizable);
