@@ -19,9 +19,9 @@ namespace {
 
 // Window timer ids with this bit set belong to views.
 constexpr UINT_PTR kViewTimerBit = 0x80000000u;
-// RedrawWindow flags of an immediate repaint: invalidate, no children,
-// update now, no frame.
-constexpr UINT kRedrawImmediate = 0x0941;
+// RedrawWindow flags of an immediate repaint.
+constexpr UINT kRedrawImmediate = RDW_INVALIDATE | RDW_NOCHILDREN | RDW_UPDATENOW | RDW_NOFRAME;
+static_assert(kRedrawImmediate == 0x0941, "immediate repaint flags");
 
 KxMiniUIAppModule& Module() { return KxMiniUIAppModule::Instance(); }
 

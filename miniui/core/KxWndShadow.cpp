@@ -15,10 +15,14 @@ const wchar_t kShadowPointerProperty[] = L"ShadowPointer";
 constexpr UINT_PTR kSubclassId = 0x4B785368;  // "KxSh"
 constexpr UINT_PTR kRedrawTimer = 1;
 
-constexpr DWORD kStylePlain = 0x8C000000;       // pop-up, disabled, clip siblings
-constexpr DWORD kExStylePlain = 0x08080020;     // no activate, layered, transparent to the mouse
-constexpr DWORD kStyleSizing = 0x84000000;      // pop-up, clip siblings
-constexpr DWORD kExStyleSizing = 0x08080000;    // no activate, layered
+// Without a sizing border the mouse goes through the shadow to what lies
+// under it; with one the shadow takes the presses on the border.
+constexpr DWORD kStyleSizing = WS_POPUP | WS_CLIPSIBLINGS;
+constexpr DWORD kExStyleSizing = WS_EX_NOACTIVATE | WS_EX_LAYERED;
+constexpr DWORD kStylePlain = kStyleSizing | WS_DISABLED;
+constexpr DWORD kExStylePlain = kExStyleSizing | WS_EX_TRANSPARENT;
+static_assert(kStylePlain == 0x8C000000 && kExStylePlain == 0x08080020, "plain shadow styles");
+static_assert(kStyleSizing == 0x84000000 && kExStyleSizing == 0x08080000, "sizing shadow styles");
 constexpr DWORD kCopiedOwnerExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
 
 struct Piece {
@@ -69,7 +73,7 @@ bool KxWndShadow::RegisterShadowClass() {
   windowClass.style = CS_HREDRAW | CS_VREDRAW;
   windowClass.lpfnWndProc = &KxWndShadow::ShadowProc;
   windowClass.hInstance = instance;
-  windowClass.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   windowClass.lpszClassName = kClassName;
   return ::RegisterClassExW(&windowClass) != 0;
 }
