@@ -1,6 +1,5 @@
 #include "miniui/core/KxMiniUIDialogView.h"
 
-#include <commctrl.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
@@ -12,7 +11,6 @@
 #include "miniui/core/KxMiniUICanvasGdiplus.h"
 #include "miniui/core/KxMiniUILayoutDocument.h"
 #include "miniui/core/KxMiniUIResourceManager.h"
-#include "miniui/core/KxMiniUISizingBand.h"
 #include "miniui/core/KxMiniUITimerService.h"
 #include "miniui/core/KxMiniUIValue.h"
 #include "miniui/core/KxMiniUIXmlDocument.h"
@@ -21,12 +19,9 @@ namespace {
 
 // Window timer ids with this bit set belong to views.
 constexpr UINT_PTR kViewTimerBit = 0x80000000u;
-constexpr UINT kToolId = 1;
-constexpr DWORD kTooltipStyle = 0x80000003;  // pop-up, always tip, no prefix
-constexpr UINT kTooltipDelayMs = 500;
-// RedrawWindow flags of an immediate repaint: invalidate, no children,
-// update now, no frame.
-constexpr UINT kRedrawImmediate = 0x0941;
+// RedrawWindow flags of an immediate repaint.
+constexpr UINT kRedrawImmediate = RDW_INVALIDATE | RDW_NOCHILDREN | RDW_UPDATENOW | RDW_NOFRAME;
+static_assert(kRedrawImmediate == 0x0941, "immediate repaint flags");
 
 KxMiniUIAppModule& Module() { return KxMiniUIAppModule::Instance(); }
 
@@ -49,14 +44,6 @@ POINT CentredPosition(SIZE size, const RECT& anchor, const RECT& area) {
   return POINT{std::max(x, area.left), std::max(y, area.top)};
 }
 
-void FillToolInfo(TOOLINFOW& info, HWND window) {
-  info = TOOLINFOW{};
-  // The common controls of every version take this size.
-  info.cbSize = TTTOOLINFOW_V2_SIZE;
-  info.hwnd = window;
-  info.uId = kToolId;
-}
-
 BOOL CALLBACK DestroyChildWindow(HWND child, LPARAM parent) {
   if (::GetParent(child) == reinterpret_cast<HWND>(parent)) ::DestroyWindow(child);
   return TRUE;
@@ -65,13 +52,13 @@ BOOL CALLBACK DestroyChildWindow(HWND child, LPARAM parent) {
 }  // namespace
 
 KxMiniUIDialogView::KxMiniUIDialogView(UINT layoutId)
-    : root_(std::make_shared<KxMiniUIRootView>()), layoutId_(layoutId) {
+    : root_(std::make_shared<KxMiniUIRootView>()), sizingFrame_(*root_), layoutId_(layoutId) {
   root_->SetHost(this);
 }
 
 KxMiniUIDialogView::~KxMiniUIDialogView() {
   // The tree may still reach its host while its views go.
-  while (root_->GetChildCount() > 0) root_->RemoveChild(root_->GetChildAt(root_->GetChildCount() - 1), true);
+  root_->ClearTree();
   root_->SetHost(nullptr);
 }
 
@@ -129,11 +116,7 @@ bool KxMiniUIDialogView::ApplyLayout(KxMiniUILayoutDocument& document) {
   if ((exStyle & WS_EX_LAYERED) != layeredBit) {
     ::SetWindowLongPtrW(window, GWL_EXSTYLE, (exStyle & ~static_cast<LONG_PTR>(WS_EX_LAYERED)) | layeredBit);
   }
-  shadow_.reset();
-  if (description_.shadow.present) {
-    shadow_ = std::make_unique<KxWndShadow>(description_.shadow);
-    if (!shadow_->Create(window)) shadow_.reset();
-  }
+  RecreateShadow();
   ResizeToLayout();
   root_->Invalidate();
   ::InvalidateRect(window, nullptr, FALSE);
@@ -146,6 +129,13 @@ bool KxMiniUIDialogView::ApplyLayout(KxMiniUILayoutDocument& document) {
   }
   OnLayoutApplied();
   return true;
+}
+
+void KxMiniUIDialogView::RecreateShadow() {
+  shadow_.reset();
+  if (!description_.shadow.present) return;
+  shadow_ = std::make_unique<KxWndShadow>(description_.shadow);
+  if (!shadow_->Create(GetHwnd())) shadow_.reset();
 }
 
 void KxMiniUIDialogView::ResizeToLayout() {
@@ -189,11 +179,9 @@ void KxMiniUIDialogView::FinishWindow() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_FRAMECHANGED);
   Centre();
   LayoutRootAtClientSize();
-  if (description_.shadow.present && !shadow_) {
-    shadow_ = std::make_unique<KxWndShadow>(description_.shadow);
-    if (!shadow_->Create(window)) shadow_.reset();
-  }
-  CreateTooltip();
+  // An owner's OnInitDialog that applied a layout has made the shadow.
+  if (!shadow_) RecreateShadow();
+  tooltip_.Create(window);
   ::InvalidateRect(window, nullptr, FALSE);
   if (layered_ && ::IsWindowVisible(window)) ScheduleRender();
 }
@@ -225,34 +213,17 @@ void KxMiniUIDialogView::Centre() {
   ::SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void KxMiniUIDialogView::CreateTooltip() {
-  const HWND window = GetHwnd();
-  if (tooltip_ != nullptr && ::IsWindow(tooltip_)) return;
-  tooltip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, kTooltipStyle, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr,
-                               ::GetModuleHandleW(nullptr), nullptr);
-  if (tooltip_ == nullptr) return;  // the common controls are not initialised
-  TOOLINFOW info;
-  FillToolInfo(info, window);
-  info.uFlags = TTF_SUBCLASS;
-  info.lpszText = const_cast<wchar_t*>(L"");
-  ::GetClientRect(window, &info.rect);
-  ::SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-  ::SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOMATIC, MAKELPARAM(kTooltipDelayMs, 0));
-  ::SendMessageW(tooltip_, TTM_ACTIVATE, TRUE, 0);
-}
-
 void KxMiniUIDialogView::OnNativeDestroyed() {
   const HWND window = GetHwnd();
   KxMiniUITimerService::UnregisterWindow(window);
   for (UINT_PTR id : timers_) ::KillTimer(window, id);
   timers_.clear();
-  while (root_->GetChildCount() > 0) root_->RemoveChild(root_->GetChildAt(root_->GetChildCount() - 1), true);
+  root_->ClearTree();
   root_->ClearMouseReferences();
   inputMethod_.Detach();
   target_.reset();
   shadow_.reset();
-  tooltip_ = nullptr;  // an owned window: already destroyed with us
+  tooltip_.Forget();
   paintAllowed_ = false;
   trackingLeave_ = false;
   renderPending_ = false;
@@ -407,20 +378,7 @@ void KxMiniUIDialogView::PaintInto(HDC dc) {
   ::BitBlt(dc, 0, 0, canvas.GetWidth(), canvas.GetHeight(), canvas.GetMemoryDC(), 0, 0, SRCCOPY);
 }
 
-void KxMiniUIDialogView::UpdateTooltip(const std::wstring& text, int maxWidth) {
-  if (tooltip_ == nullptr) return;
-  if (text.empty()) {
-    ::SendMessageW(tooltip_, TTM_ACTIVATE, FALSE, 0);
-    return;
-  }
-  tooltipText_ = text;
-  TOOLINFOW info;
-  FillToolInfo(info, GetHwnd());
-  info.lpszText = const_cast<wchar_t*>(tooltipText_.c_str());
-  ::SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
-  ::SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, maxWidth);
-  ::SendMessageW(tooltip_, TTM_ACTIVATE, TRUE, 0);
-}
+void KxMiniUIDialogView::UpdateTooltip(const std::wstring& text, int maxWidth) { tooltip_.Update(text, maxWidth); }
 
 // --- Style update documents.
 
@@ -455,23 +413,6 @@ bool KxMiniUIDialogView::HandleFrameworkMessage(UINT message, WPARAM wParam, LPA
          HandleWindowMessage(message, wParam, lParam, result);
 }
 
-LRESULT KxMiniUIDialogView::HitTest(LPARAM lParam) {
-  const HWND window = GetHwnd();
-  const LRESULT standard = ::DefWindowProcW(window, WM_NCHITTEST, 0, lParam);
-  const int band = description_.sizingBorder;
-  const LONG_PTR style = ::GetWindowLongPtrW(window, GWL_STYLE);
-  if ((style & WS_THICKFRAME) == 0 || ::IsZoomed(window) || band <= 0) return standard;
-  RECT frame{};
-  ::GetWindowRect(window, &frame);
-  const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-  KxMiniUISizingEdges edges;
-  edges.left = at.x < frame.left + band;
-  edges.right = at.x >= frame.right - band;
-  edges.top = at.y < frame.top + band;
-  edges.bottom = at.y >= frame.bottom - band;
-  return SizingHitCode(edges, standard);
-}
-
 bool KxMiniUIDialogView::HandleFrameMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   const HWND window = GetHwnd();
   switch (message) {
@@ -504,7 +445,7 @@ bool KxMiniUIDialogView::HandleFrameMessage(UINT message, WPARAM wParam, LPARAM 
       return true;
     }
     case WM_NCHITTEST:
-      result = HitTest(lParam);
+      result = sizingFrame_.HitTest(window, lParam, description_.sizingBorder);
       return true;
     case WM_NCACTIVATE:
       if ((::GetWindowLongPtrW(window, GWL_STYLE) & WS_THICKFRAME) == 0) return false;
@@ -650,45 +591,6 @@ bool KxMiniUIDialogView::HandleKey(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-bool KxMiniUIDialogView::SetCursorFor(WPARAM wParam, LPARAM lParam) {
-  const HWND window = GetHwnd();
-  if (reinterpret_cast<HWND>(wParam) != window) return false;
-  const UINT code = LOWORD(lParam);
-  WORD system = 32512;
-  switch (code) {
-    case HTCLIENT: {
-      POINT cursor{};
-      ::GetCursorPos(&cursor);
-      ::ScreenToClient(window, &cursor);
-      const POINT point{Module().ScaleFromDevice(cursor.x), Module().ScaleFromDevice(cursor.y)};
-      HCURSOR chosen = root_->CursorAt(point);
-      ::SetCursor(chosen != nullptr ? chosen : ::LoadCursorW(nullptr, MAKEINTRESOURCEW(system)));
-      return true;
-    }
-    case HTTOPLEFT:
-    case HTBOTTOMRIGHT:
-    case HTSIZE:
-      system = 32642;
-      break;
-    case HTLEFT:
-    case HTRIGHT:
-      system = 32644;
-      break;
-    case HTTOP:
-    case HTBOTTOM:
-      system = 32645;
-      break;
-    case HTTOPRIGHT:
-    case HTBOTTOMLEFT:
-      system = 32643;
-      break;
-    default:
-      break;
-  }
-  ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(system)));
-  return true;
-}
-
 void KxMiniUIDialogView::OnSized(WPARAM kind) {
   const HWND window = GetHwnd();
   RECT client{};
@@ -703,12 +605,7 @@ void KxMiniUIDialogView::OnSized(WPARAM kind) {
   }
   LayoutRootAtClientSize();
   root_->ClearMouseReferences();
-  if (tooltip_ != nullptr) {
-    TOOLINFOW info;
-    FillToolInfo(info, window);
-    info.rect = client;
-    ::SendMessageW(tooltip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&info));
-  }
+  tooltip_.FitToOwner();
   ::InvalidateRect(window, nullptr, TRUE);
   if (layered_) ScheduleRender();
 }
@@ -767,7 +664,7 @@ bool KxMiniUIDialogView::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM
       DispatchTimer(wParam);
       return true;
     case WM_SETCURSOR:
-      if (!SetCursorFor(wParam, lParam)) return false;
+      if (!sizingFrame_.SetCursor(window, wParam, lParam)) return false;
       result = TRUE;
       return true;
     case WM_ENTERSIZEMOVE:

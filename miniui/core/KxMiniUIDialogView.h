@@ -2,7 +2,9 @@
 // record (root view, back buffer, layout, description, shadow, timers), the
 // hooks owners override, and the framework's handling of window messages,
 // which turns them into view calls and paints the tree through the back
-// buffer. KxMiniUISimpleWindow and KxMiniUIDialog put it on a native window.
+// buffer. The tooltip and the sizing frame (hit test and cursor) are parts
+// of their own. KxMiniUISimpleWindow and KxMiniUIDialog put it on a native
+// window.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +18,8 @@
 #include "miniui/core/KxMiniUIInputMethod.h"
 #include "miniui/core/KxMiniUIRenderTargetHolder.h"
 #include "miniui/core/KxMiniUIRootView.h"
+#include "miniui/core/KxMiniUISizingFrame.h"
+#include "miniui/core/KxMiniUITooltip.h"
 #include "miniui/core/KxMiniUIWindow.h"
 #include "miniui/core/KxMiniUIWindowDescription.h"
 #include "miniui/core/KxWndShadow.h"
@@ -65,7 +69,7 @@ class KxMiniUIDialogView : public KxMiniUIWindow, public IMiniUIViewHost {
   const KxMiniUIWindowDescription& GetDescription() const { return description_; }
   bool IsLayered() const { return layered_; }
   KxWndShadow* GetShadow() const { return shadow_.get(); }
-  HWND GetTooltip() const { return tooltip_; }
+  HWND GetTooltip() const { return tooltip_.GetHwnd(); }
 
   // --- Window timers, through the timer service when it runs.
   bool SetTimer(UINT_PTR id, UINT intervalMs);
@@ -120,7 +124,8 @@ class KxMiniUIDialogView : public KxMiniUIWindow, public IMiniUIViewHost {
   void ScheduleRender();
   void DispatchTimer(UINT_PTR id);
   void ApplyStyleUpdate(UINT documentId);
-  void CreateTooltip();
+  // Replaces the shadow with one made from the description, or none.
+  void RecreateShadow();
   void Centre();
 
   bool HandleFrameMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -131,13 +136,12 @@ class KxMiniUIDialogView : public KxMiniUIWindow, public IMiniUIViewHost {
   // WM_IME_* for the focused view's input method; false leaves the message
   // to the default handling.
   bool HandleInputMethod(UINT message, LPARAM lParam);
-  LRESULT HitTest(LPARAM lParam);
-  bool SetCursorFor(WPARAM wParam, LPARAM lParam);
   void OnSized(WPARAM kind);
 
   // Declared before the tree so it outlives every view that is its client.
   KxMiniUIInputMethod inputMethod_;
   std::shared_ptr<KxMiniUIRootView> root_;
+  KxMiniUISizingFrame sizingFrame_;
   std::unique_ptr<KxMiniUIRenderTargetHolder> target_;
   bool targetOpaque_ = true;
   UINT layoutId_ = 0;
@@ -153,8 +157,7 @@ class KxMiniUIDialogView : public KxMiniUIWindow, public IMiniUIViewHost {
   DWORD creationStyle_ = 0;
   DWORD creationExStyle_ = 0;
   std::set<UINT_PTR> timers_;
-  HWND tooltip_ = nullptr;
-  std::wstring tooltipText_;
+  KxMiniUITooltip tooltip_;
   bool trackingLeave_ = false;
   bool renderPending_ = false;
 };

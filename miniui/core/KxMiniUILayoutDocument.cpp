@@ -12,6 +12,11 @@
 
 namespace {
 
+// The style bits a window made a child loses: its kind (pop-up or child,
+// set anew), its caption, system menu and sizing frame, a dialog's frame.
+constexpr DWORD kDroppedForChild = WS_POPUP | WS_CHILD | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_MODALFRAME;
+static_assert(~kDroppedForChild == 0x3F33FF7Fu, "styles a child window keeps");
+
 long NumberOf(const KxMiniUIXmlNode* node, const char* name) {
   return KxMiniUIValue::Number(KxMiniUIXml::Attribute(node, name));
 }
@@ -54,7 +59,7 @@ KxMiniUIWindowDescription ReadWindow(const KxMiniUIXmlNode* layer) {
   window.redrawNonClient = NumberOf(layer, "redrawnc") != 0;
   if (IsNonEmpty(layer, "child")) {
     window.exStyle &= ~static_cast<DWORD>(WS_EX_CLIENTEDGE);
-    window.style = (window.style & 0x3F33FF7Fu) | WS_CHILD;
+    window.style = (window.style & ~kDroppedForChild) | WS_CHILD;
   }
   window.defaultDrag = NumberOf(layer, "defaultdrag") != 0;
   window.defaultFocus = NumberOf(layer, "defaultfocus") != 0;
@@ -151,7 +156,7 @@ bool KxMiniUILayoutDocument::LoadParts(const KxMiniUIXmlNode* layer) {
 }
 
 void KxMiniUILayoutDocument::ApplyTo(KxMiniUIRootView& root) {
-  while (root.GetChildCount() > 0) root.RemoveChild(root.GetChildAt(root.GetChildCount() - 1), true);
+  root.ClearTree();
   root.SetDefaultDrag(description_.defaultDrag);
   root.SetDefaultFocus(description_.defaultFocus);
   root.SetNotResizable(!description_.resizable);

@@ -33,6 +33,10 @@ KxMiniUIRootView::KxMiniUIRootView() : KxMiniUIView(true) {}
 
 KxMiniUIRootView::~KxMiniUIRootView() {
   // Children go first, while the record they may reach is still whole.
+  ClearTree();
+}
+
+void KxMiniUIRootView::ClearTree() {
   while (GetChildCount() > 0) RemoveChild(GetChildAt(GetChildCount() - 1), true);
 }
 

@@ -99,6 +99,8 @@ class KxMiniUIRootView : public KxMiniUIView {
   // this when it is resized). Views already told the mouse entered are
   // still told when it leaves them.
   void ClearMouseReferences();
+  // Destroys every view of the tree, the last child first.
+  void ClearTree();
 
   // Routes a native view timer (top bit set) to its view's OnTimer; false
   // when no view has that timer any more (the window then kills it).

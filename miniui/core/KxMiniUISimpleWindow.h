@@ -12,7 +12,8 @@ class KxMiniUISimpleWindow : public KxMiniUIWindowImpl, public KxMiniUIDialogVie
  public:
   static constexpr const wchar_t* kClassName = L"KxMiniUIWindow";
   // The style used when the description and the caller leave none.
-  static constexpr DWORD kFallbackStyle = 0x56000000;
+  static constexpr DWORD kFallbackStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
+  static_assert(kFallbackStyle == 0x56000000, "fallback window style");
 
   // `layoutId` 0: the layout is given as text with SetLayout before Create.
   explicit KxMiniUISimpleWindow(UINT layoutId = 0);

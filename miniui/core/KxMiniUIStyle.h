@@ -43,7 +43,7 @@ class KxMiniUIStyle : public KxMiniUIObject {
   float textShadowOffsetX = 0.0f;
   float textShadowOffsetY = 0.0f;
   float textShadowWidth = 0.0f;
-  WORD cursor = KxMiniUIValue::kCursorArrow;
+  LPCWSTR cursor = IDC_ARROW;  // a system cursor
 
  private:
   bool SetColorAttribute(const char* name, const char* value);

@@ -74,13 +74,13 @@ unsigned ParseFontStyle(const char* text) {
   return style;
 }
 
-bool ParseCursor(const char* text, WORD& cursor) {
+bool ParseCursor(const char* text, LPCWSTR& cursor) {
   if (KxMiniUIText::NamesEqual(text, "hand")) {
-    cursor = kCursorHand;
+    cursor = IDC_HAND;
     return true;
   }
   if (KxMiniUIText::NamesEqual(text, "arrow")) {
-    cursor = kCursorArrow;
+    cursor = IDC_ARROW;
     return true;
   }
   return false;

@@ -46,9 +46,8 @@ constexpr unsigned kFontUnderline = 0x4;
 constexpr unsigned kFontStrikeout = 0x8;
 unsigned ParseFontStyle(const char* text);
 
-// "hand" or "arrow" as the system cursor id; false for anything else.
-constexpr WORD kCursorArrow = 32512;
-constexpr WORD kCursorHand = 32649;
-bool ParseCursor(const char* text, WORD& cursor);
+// "hand" or "arrow" as the system cursor (IDC_HAND, IDC_ARROW); false for
+// anything else.
+bool ParseCursor(const char* text, LPCWSTR& cursor);
 
 }  // namespace KxMiniUIValue

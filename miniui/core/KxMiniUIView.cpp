@@ -442,8 +442,7 @@ void KxMiniUIView::OnSetFocus(int) {}
 void KxMiniUIView::OnKillFocus() {}
 
 HCURSOR KxMiniUIView::GetCursor(POINT) {
-  const WORD cursor = enabled_ ? style_.cursor : KxMiniUIValue::kCursorArrow;
-  return ::LoadCursorW(nullptr, MAKEINTRESOURCEW(cursor));
+  return ::LoadCursorW(nullptr, enabled_ ? style_.cursor : IDC_ARROW);
 }
 
 void KxMiniUIView::OnTimer(int) {}

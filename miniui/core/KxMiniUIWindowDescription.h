@@ -20,7 +20,8 @@ struct KxMiniUIShadowSettings {
 };
 
 struct KxMiniUIWindowDescription {
-  static constexpr DWORD kDefaultStyle = 0x82080000;  // pop-up, clip children, system menu
+  static constexpr DWORD kDefaultStyle = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU;
+  static_assert(kDefaultStyle == 0x82080000, "default window style");
 
   DWORD style = kDefaultStyle;
   DWORD exStyle = 0;

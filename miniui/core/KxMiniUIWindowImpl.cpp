@@ -41,7 +41,7 @@ bool KxMiniUIWindowImpl::RegisterWindowClass(const wchar_t* className, UINT clas
   windowClass.lpfnWndProc = &KxMiniUIWindowImpl::StaticWindowProc;
   windowClass.cbWndExtra = sizeof(LONG_PTR);
   windowClass.hInstance = instance;
-  windowClass.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   windowClass.lpszClassName = className;
   return ::RegisterClassExW(&windowClass) != 0 || ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }

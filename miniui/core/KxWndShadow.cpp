@@ -6,6 +6,7 @@
 
 #include "miniui/core/KxMiniUIResourceManager.h"
 #include "miniui/core/KxMiniUISizingBand.h"
+#include "miniui/core/KxMiniUISizingFrame.h"
 
 namespace {
 
@@ -14,10 +15,14 @@ const wchar_t kShadowPointerProperty[] = L"ShadowPointer";
 constexpr UINT_PTR kSubclassId = 0x4B785368;  // "KxSh"
 constexpr UINT_PTR kRedrawTimer = 1;
 
-constexpr DWORD kStylePlain = 0x8C000000;       // pop-up, disabled, clip siblings
-constexpr DWORD kExStylePlain = 0x08080020;     // no activate, layered, transparent to the mouse
-constexpr DWORD kStyleSizing = 0x84000000;      // pop-up, clip siblings
-constexpr DWORD kExStyleSizing = 0x08080000;    // no activate, layered
+// Without a sizing border the mouse goes through the shadow to what lies
+// under it; with one the shadow takes the presses on the border.
+constexpr DWORD kStyleSizing = WS_POPUP | WS_CLIPSIBLINGS;
+constexpr DWORD kExStyleSizing = WS_EX_NOACTIVATE | WS_EX_LAYERED;
+constexpr DWORD kStylePlain = kStyleSizing | WS_DISABLED;
+constexpr DWORD kExStylePlain = kExStyleSizing | WS_EX_TRANSPARENT;
+static_assert(kStylePlain == 0x8C000000 && kExStylePlain == 0x08080020, "plain shadow styles");
+static_assert(kStyleSizing == 0x84000000 && kExStyleSizing == 0x08080000, "sizing shadow styles");
 constexpr DWORD kCopiedOwnerExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW;
 
 struct Piece {
@@ -68,7 +73,7 @@ bool KxWndShadow::RegisterShadowClass() {
   windowClass.style = CS_HREDRAW | CS_VREDRAW;
   windowClass.lpfnWndProc = &KxWndShadow::ShadowProc;
   windowClass.hInstance = instance;
-  windowClass.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   windowClass.lpszClassName = kClassName;
   return ::RegisterClassExW(&windowClass) != 0;
 }
@@ -200,16 +205,9 @@ LRESULT CALLBACK KxWndShadow::ShadowProc(HWND window, UINT message, WPARAM wPara
         return self->SizingHitTest(POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
       }
       return HTTRANSPARENT;
-    case WM_SETCURSOR: {
-      const UINT code = LOWORD(lParam);
-      WORD cursor = 32512;
-      if (code == HTTOPLEFT || code == HTBOTTOMRIGHT) cursor = 32642;
-      if (code == HTTOPRIGHT || code == HTBOTTOMLEFT) cursor = 32643;
-      if (code == HTLEFT || code == HTRIGHT) cursor = 32644;
-      if (code == HTTOP || code == HTBOTTOM) cursor = 32645;
-      ::SetCursor(::LoadCursorW(nullptr, MAKEINTRESOURCEW(cursor)));
+    case WM_SETCURSOR:
+      ::SetCursor(::LoadCursorW(nullptr, KxMiniUISizingFrame::CursorFor(LOWORD(lParam))));
       return TRUE;
-    }
     case WM_NCLBUTTONDOWN:
       // The shadow is the owner's resize frame: size the owner from that edge.
       if (self != nullptr && wParam >= HTLEFT && wParam <= HTBOTTOMRIGHT) {

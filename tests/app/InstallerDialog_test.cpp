@@ -23,6 +23,7 @@
 #include "miniui/core/KxMiniUIRootView.h"
 #include "tests/app/SilentTestSupport.h"
 #include "tests/app/WindowedTestSupport.h"
+#include "tests/miniui/core/support/ViewPoint.h"
 #include "tests/support/FreedBlockWatch.h"
 #include "tests/support/ScreenCapture.h"
 #include "tests/support/TestServer.h"
@@ -30,12 +31,17 @@
 namespace zelk::test {
 namespace {
 
-constexpr POINT kLicenceLink{135, 375};  // 4 at 116,367
-constexpr POINT kPrivacyLink{225, 375};  // 8 at 208,367
-constexpr POINT kTryItNowButton{300, 341};  // 104 at 210,320 on page 504, 180 x 42
-constexpr POINT kBrowseButton{537, 432}; // 1002 at -100,20 of the band at 0,400, 75 x 24
-constexpr POINT kPathEdit{300, 433};     // 10 in the frame at 75,20,-105,45 of the band at 0,400
-constexpr POINT kInstallButton{300, 297};
+// Views of the pages.
+constexpr int kLicenceLink = 4;
+constexpr int kPrivacyLink = 8;
+constexpr int kPathEdit = 10;
+constexpr int kPathLockedText = 11;
+constexpr int kCloseButton = 101;
+constexpr int kInstallButton = 102;
+constexpr int kTryItNowButton = 104;  // page 504
+constexpr int kBrowseButton = 1002;
+constexpr int kPercentText = 1102;   // page 503
+constexpr int kProgressBar = 1103;   // page 503
 
 // The framework as the windowed installer starts it, once for the program.
 class InstallerFrameworkEnvironment : public testing::Environment {
@@ -162,7 +168,14 @@ class InstallerDialogTest : public testing::Test {
   T* View(int id) {
     return dynamic_cast<T*>(dialog_->GetRootView()->FindViewById(id));
   }
-  KxMiniUIEditView* Edit() { return View<KxMiniUIEditView>(10); }
+  KxMiniUIEditView* Edit() { return View<KxMiniUIEditView>(kPathEdit); }
+
+  // A real click at the middle of view `id` of the page shown.
+  void Click(HWND window, int id) {
+    KxMiniUIView* view = View<KxMiniUIView>(id);
+    ASSERT_NE(nullptr, view) << "no view " << id << " on page " << dialog_->GetLayoutId();
+    ClickAt(window, ViewCentre(*view));
+  }
 
   ProductSandbox sandbox_;
   std::unique_ptr<InstallerDialog> dialog_;
@@ -173,8 +186,8 @@ TEST_F(InstallerDialogTest, FreshMachineOffersTheDefaultFolderForChange) {
   ASSERT_NE(nullptr, window);
   ASSERT_NE(nullptr, Edit());
   EXPECT_TRUE(Edit()->IsEnabled());
-  EXPECT_TRUE(View<KxMiniUIView>(1002)->IsEnabled());
-  EXPECT_FALSE(View<KxMiniUIView>(11)->IsVisible());
+  EXPECT_TRUE(View<KxMiniUIView>(kBrowseButton)->IsEnabled());
+  EXPECT_FALSE(View<KxMiniUIView>(kPathLockedText)->IsVisible());
   EXPECT_EQ(DefaultInstallDir(32), Edit()->GetText());
   EXPECT_EQ(DefaultInstallDir(32), dialog_->PathDelegate().InstallPath());
   EXPECT_EQ(reinterpret_cast<LRESULT>(LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1001))),
@@ -189,8 +202,8 @@ TEST_F(InstallerDialogTest, InstalledProductLocksItsFolder) {
   EXPECT_EQ(installed, Edit()->GetText());
   EXPECT_EQ(installed, dialog_->PathDelegate().InstallPath());
   EXPECT_FALSE(Edit()->IsEnabled());
-  EXPECT_FALSE(View<KxMiniUIView>(1002)->IsEnabled());
-  auto* notice = View<KxMiniUITextView>(11);
+  EXPECT_FALSE(View<KxMiniUIView>(kBrowseButton)->IsEnabled());
+  auto* notice = View<KxMiniUITextView>(kPathLockedText);
   ASSERT_NE(nullptr, notice);
   EXPECT_TRUE(notice->IsVisible());
   EXPECT_EQ(L"覆盖安装时无法更换目录", notice->GetText());
@@ -212,7 +225,7 @@ TEST_F(InstallerDialogTest, ChosenFolderGetsTheProductFolderAddedAndTheBrowserOp
   const std::wstring expected[] = {apps + L"\\ZelkPic", apps + L"\\ZelkPic\\ZelkPic"};
   for (const std::wstring& folder : expected) {
     const DialogWatch watch(IDOK);
-    ClickAt(window, kBrowseButton.x, kBrowseButton.y);
+    Click(window, kBrowseButton);
     ASSERT_TRUE(PumpUntil([&] { return watch.Seen() > 0 && FindDialogOfThisThread() == nullptr; }, 15000))
         << "no folder browser";
     PumpFor(200);
@@ -297,8 +310,8 @@ TEST_F(InstallerDialogTest, BothLicenceLinksOpenTheHelpPage) {
   FakeBrowser browser;
   const HWND window = Open();
   ASSERT_NE(nullptr, window);
-  for (const POINT link : {kLicenceLink, kPrivacyLink}) {
-    ClickAt(window, link.x, link.y);
+  for (const int link : {kLicenceLink, kPrivacyLink}) {
+    Click(window, link);
     const std::wstring opened = browser.Next(15000);
     EXPECT_NE(std::wstring::npos, opened.find(L"https://www.zelkpdf.com/help.htm#newboy_4")) << WideToUtf8(opened);
   }
@@ -309,7 +322,7 @@ TEST_F(InstallerDialogTest, TypingThe251stCharacterPutsTheTextBack) {
   const HWND window = Open();
   ASSERT_NE(nullptr, window);
   ASSERT_NE(nullptr, Edit());
-  ClickAt(window, kPathEdit.x, kPathEdit.y);
+  Click(window, kPathEdit);
   PressKey(window, VK_END);
   const std::wstring start = Edit()->GetText();
   ASSERT_LT(start.size(), 250u);
@@ -382,7 +395,7 @@ TEST_F(InstallerDialogTest, TryItNowOnTheFinishedPageStartsTheEditorAndClosesWit
   ASSERT_NE(nullptr, window);
   ASSERT_TRUE(dialog_->LoadLayout(InstallerDialog::kPageFinished));
   PumpFor(300);
-  ClickAt(window, kTryItNowButton.x, kTryItNowButton.y);
+  Click(window, kTryItNowButton);
   ASSERT_TRUE(PumpUntil([&] { return !IsWindow(window); }, 10000)) << "page 504 stayed";
   EXPECT_EQ(5, dialog_->ExitCode());
   EXPECT_TRUE(PumpUntil([&] { return sandbox_.Log().find("editor: started") != std::string::npos; }, 15000))
@@ -393,9 +406,9 @@ TEST_F(InstallerDialogTest, OnTheProgressPageCloseIsDisabledButEscapeStillAsks) 
   // A little, then nothing: the download stays in progress.
   const HWND window = OpenServing(L"zelkpic_KUID_100090_held.exe", L"?stall=4000");
   ASSERT_NE(nullptr, window);
-  ClickAt(window, kInstallButton.x, kInstallButton.y);
+  Click(window, kInstallButton);
   ASSERT_TRUE(PumpUntil([&] { return dialog_->GetLayoutId() == InstallerDialog::kPageInstalling; }, 10000));
-  KxMiniUIView* close = View<KxMiniUIView>(101);
+  KxMiniUIView* close = View<KxMiniUIView>(kCloseButton);
   ASSERT_NE(nullptr, close);
   EXPECT_FALSE(close->IsEnabled());
   EXPECT_EQ(nullptr, dialog_->PathDelegate().EditView()) << "the delegate still points into page 502";
@@ -429,14 +442,14 @@ TEST_F(InstallerDialogTest, ReturnOnTheReadyPageStartsTheInstall) {
 TEST_F(InstallerDialogTest, KnownSizeFillsTheFirstHalfAsTheBytesArrive) {
   const HWND window = OpenServing(L"zelkpic_KUID_100090_sized.exe", L"?trickle=40&chunk=1024");
   ASSERT_NE(nullptr, window);
-  ClickAt(window, kInstallButton.x, kInstallButton.y);
+  Click(window, kInstallButton);
 
   std::vector<unsigned> shown;
   const bool ended = PumpUntil(
       [&] {
         if (!IsWindow(window)) return true;
-        auto* bar = View<KxMiniUIProgress>(1103);
-        auto* text = View<KxMiniUITextView>(1102);
+        auto* bar = View<KxMiniUIProgress>(kProgressBar);
+        auto* text = View<KxMiniUITextView>(kPercentText);
         // Nothing is shown before the first tick.
         if (dialog_->Stage() != 0 || bar == nullptr || text == nullptr || text->GetText().empty()) return false;
         const unsigned value = static_cast<unsigned>(bar->GetValue());
@@ -461,7 +474,7 @@ TEST_F(InstallerDialogTest, UnknownSizeHoldsTheBarAt49UntilThePackageRuns) {
   SetEnvironmentVariableW(L"ZELK_DEMO_PACKAGE_WAIT", L"4000");
   const HWND window = OpenServing(L"zelkpic_KUID_100090_nosize.exe", L"?length=none&trickle=40&chunk=2048");
   ASSERT_NE(nullptr, window);
-  ClickAt(window, kInstallButton.x, kInstallButton.y);
+  Click(window, kInstallButton);
 
   std::vector<unsigned> whileDownloading, whilePackageRuns;
   std::vector<std::wstring> texts;
@@ -469,8 +482,8 @@ TEST_F(InstallerDialogTest, UnknownSizeHoldsTheBarAt49UntilThePackageRuns) {
       [&] {
         if (!IsWindow(window)) return true;
         if (dialog_->GetLayoutId() != InstallerDialog::kPageInstalling) return false;
-        auto* bar = View<KxMiniUIProgress>(1103);
-        auto* text = View<KxMiniUITextView>(1102);
+        auto* bar = View<KxMiniUIProgress>(kProgressBar);
+        auto* text = View<KxMiniUITextView>(kPercentText);
         if (bar == nullptr || text == nullptr) return false;
         const unsigned shown = static_cast<unsigned>(bar->GetValue());
         const bool downloading = dialog_->Stage() == 0;

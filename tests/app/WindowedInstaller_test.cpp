@@ -38,8 +38,6 @@ constexpr DWORD kWindowTimeoutMs = 30000;
 constexpr DWORD kInstallTimeoutMs = 120000;
 const wchar_t kChannel[] = L"100090";
 
-void Click(HWND window, POINT at) { ClickAt(window, at.x, at.y); }
-
 bool HasLine(const std::string& log, const std::string& line) { return log.find(line) != std::string::npos; }
 
 size_t CountOf(const std::string& text, const std::string& piece) {
@@ -112,7 +110,7 @@ class WindowedInstallerTest : public testing::Test {
       EXPECT_NE(L"", SaveScreenshot(box, screenshot));
     }
     EXPECT_NE(nullptr, FindInstallerWindow(process_.Pid(), kProgressSize)) << "page 503 stays behind the box";
-    Click(box, kFailureOk);
+    ClickAt(box, kFailureOk);
     EXPECT_EQ(7u, ExitCode());
   }
 
@@ -126,7 +124,7 @@ TEST_F(WindowedInstallerTest, InstallClickDownloadsRunsThePackageIntoTheShownFol
   ASSERT_NE(nullptr, page);
   EXPECT_NE(L"", SaveScreenshot(page, L"installer_page_502"));
 
-  Click(page, kInstallButton);
+  ClickAt(page, kInstallButton);
   const HWND progress = WaitForInstallerWindow(process_.Pid(), kProgressSize, kWindowTimeoutMs);
   ASSERT_NE(nullptr, progress) << "no page 503";
   EXPECT_EQ(page, progress) << "the pages share one window";
@@ -150,30 +148,30 @@ TEST_F(WindowedInstallerTest, UntickedTermsAskFirstRefusingKeepsThePageAndAccept
   const std::wstring served = L"zelkpic_KUID_100090_terms.exe";
   const HWND page = Start(ServePackage(served));
   ASSERT_NE(nullptr, page);
-  Click(page, kAgreeCheck);
+  ClickAt(page, kAgreeCheck);
 
-  Click(page, kInstallButton);
+  ClickAt(page, kInstallButton);
   HWND box = Box(kAgreementSize);
   ASSERT_NE(nullptr, box) << "no box 506";
   EXPECT_NE(L"", SaveScreenshot(box, L"installer_box_506"));
   // Both links open the one help page; the box stays.
   for (const POINT link : {kAgreementLicence, kAgreementPrivacy}) {
-    Click(box, link);
+    ClickAt(box, link);
     const std::wstring opened = browser.Next(15000);
     EXPECT_NE(std::wstring::npos, opened.find(L"https://www.zelkpdf.com/help.htm#newboy_4")) << WideToUtf8(opened);
     EXPECT_TRUE(IsWindowVisible(box));
   }
-  Click(box, kAgreementRefuse);
+  ClickAt(box, kAgreementRefuse);
   ASSERT_TRUE(WaitForNoInstallerWindow(process_.Pid(), kAgreementSize, kWindowTimeoutMs));
   PumpFor(1000);
   EXPECT_EQ(page, FindInstallerWindow(process_.Pid(), kReadySize)) << "page 502 left";
   EXPECT_TRUE(TestServer::Requests("/files/" + WideToUtf8(served)).empty()) << "downloaded without consent";
 
   // Still unticked: the box comes again, and accepting installs.
-  Click(page, kInstallButton);
+  ClickAt(page, kInstallButton);
   box = Box(kAgreementSize);
   ASSERT_NE(nullptr, box) << "the terms box was ticked by refusing";
-  Click(box, kAgreementAccept);
+  ClickAt(box, kAgreementAccept);
   EXPECT_EQ(0u, ExitCode());
   EXPECT_TRUE(HasLine(sandbox_.Log(), ArgumentsLine(kExpectedDefaultInstallDir))) << sandbox_.Log();
 }
@@ -181,8 +179,8 @@ TEST_F(WindowedInstallerTest, UntickedTermsAskFirstRefusingKeepsThePageAndAccept
 TEST_F(WindowedInstallerTest, UntickingThePdfAssociationRunsThePackageWithoutSetDefault) {
   const HWND page = Start(ServePackage(L"zelkpic_KUID_100090_noassoc.exe"));
   ASSERT_NE(nullptr, page);
-  Click(page, kAssociateCheck);
-  Click(page, kInstallButton);
+  ClickAt(page, kAssociateCheck);
+  ClickAt(page, kInstallButton);
   EXPECT_EQ(0u, ExitCode());
   const std::string log = sandbox_.Log();
   EXPECT_TRUE(HasLine(log, ArgumentsLine(DefaultInstallDir(32), false))) << log;
@@ -192,7 +190,7 @@ TEST_F(WindowedInstallerTest, UntickingThePdfAssociationRunsThePackageWithoutSet
 TEST_F(WindowedInstallerTest, FailedDownloadShowsTheFailureBoxAndExitsSeven) {
   const HWND page = Start(TestServer::RefusedUrl(L"/zelkpic_KUID_100090_v10.10.exe"));
   ASSERT_NE(nullptr, page);
-  Click(page, kInstallButton);
+  ClickAt(page, kInstallButton);
   ExpectFailureBoxAndSeven(L"installer_box_507");
   EXPECT_EQ("", sandbox_.Log());
 }
@@ -211,7 +209,7 @@ TEST_F(WindowedInstallerTest, AServerThatNeverAnswersShowsTheFailureBoxWithinAMi
   const HWND page = Start(TestServer::UnansweredUrl(L"/zelkpic_KUID_100090_v10.10.exe"));
   ASSERT_NE(nullptr, page);
   const DWORD clicked = GetTickCount();
-  Click(page, kInstallButton);
+  ClickAt(page, kInstallButton);
   const HWND box = WaitForInstallerWindow(process_.Pid(), kExitBoxSize, 2 * kPromisedMs);
   const DWORD elapsed = GetTickCount() - clicked;
   ASSERT_NE(nullptr, box) << "no box 507 after " << elapsed << " ms";
@@ -220,7 +218,7 @@ TEST_F(WindowedInstallerTest, AServerThatNeverAnswersShowsTheFailureBoxWithinAMi
   EXPECT_TRUE(ProcessHasModule(process_.Pid(), L"libcurl_x86.dll")) << "libcurl was not tried";
   std::printf("[ timing   ] click to box 507: %lu ms\n", static_cast<unsigned long>(elapsed));
   PumpFor(400);
-  Click(box, kFailureOk);
+  ClickAt(box, kFailureOk);
   EXPECT_EQ(7u, ExitCode());
 }
 
@@ -238,7 +236,7 @@ TEST_P(WindowedTrustTest, SignedInstallerInstallsOnlyAListedPublishersPackage) {
   const std::wstring served = L"zelkpic_KUID_100090_trust.exe";
   const HWND page = Start(ServePackage(served, L"", GetParam().package));
   ASSERT_NE(nullptr, page);
-  Click(page, kInstallButton);
+  ClickAt(page, kInstallButton);
   if (GetParam().installs) {
     EXPECT_EQ(0u, ExitCode());
     EXPECT_TRUE(HasLine(sandbox_.Log(), ArgumentsLine(kExpectedDefaultInstallDir))) << sandbox_.Log();
@@ -274,7 +272,7 @@ TEST_F(WindowedInstallerTest, EscapeAsksBeforeLeavingCancelKeepsOkExitsFive) {
   HWND box = Box(kExitBoxSize);
   ASSERT_NE(nullptr, box) << "no box 501";
   EXPECT_NE(L"", SaveScreenshot(box, L"installer_box_501"));
-  Click(box, kExitCancel);
+  ClickAt(box, kExitCancel);
   ASSERT_TRUE(WaitForNoInstallerWindow(process_.Pid(), kExitBoxSize, kWindowTimeoutMs));
   DWORD code = 0;
   EXPECT_FALSE(process_.Wait(500, code)) << "cancel ended the installer";
@@ -282,7 +280,7 @@ TEST_F(WindowedInstallerTest, EscapeAsksBeforeLeavingCancelKeepsOkExitsFive) {
   PressKey(page, VK_ESCAPE);
   box = Box(kExitBoxSize);
   ASSERT_NE(nullptr, box);
-  Click(box, kExitOk);
+  ClickAt(box, kExitOk);
   EXPECT_EQ(5u, ExitCode(kWindowTimeoutMs));
 }
 
@@ -290,13 +288,13 @@ TEST_F(WindowedInstallerTest, EscapeDuringTheDownloadAsksAndOkCancelsItWithFive)
   // The server sends a little and then nothing: the download hangs.
   const HWND page = Start(ServePackage(L"zelkpic_KUID_100090_stall.exe", L"?stall=20000"));
   ASSERT_NE(nullptr, page);
-  Click(page, kInstallButton);
+  ClickAt(page, kInstallButton);
   ASSERT_NE(nullptr, WaitForInstallerWindow(process_.Pid(), kProgressSize, kWindowTimeoutMs));
   PumpFor(1000);
   PressKey(page, VK_ESCAPE);
   const HWND box = Box(kExitBoxSize);
   ASSERT_NE(nullptr, box) << "Escape on page 503 did not ask";
-  Click(box, kExitOk);
+  ClickAt(box, kExitOk);
   // The download is cancelled, so the worker ends within its second: not 8.
   EXPECT_EQ(5u, ExitCode(kWindowTimeoutMs));
   EXPECT_EQ("", sandbox_.Log());
@@ -307,7 +305,7 @@ TEST_F(WindowedInstallerTest, LeavingWhileThePackageRunsEndsWithEightAndLeavesTh
   const std::wstring served = L"zelkpic_KUID_100090_busy.exe";
   const HWND page = Start(ServePackage(served));
   ASSERT_NE(nullptr, page);
-  Click(page, kInstallButton);
+  ClickAt(page, kInstallButton);
   ASSERT_TRUE(PumpUntil([&] { return HasLine(sandbox_.Log(), "package: arguments"); }, kInstallTimeoutMs))
       << "the package did not start";
   const std::wstring packageName = PackageFileName(L"http://h/" + served, kChannel);
@@ -317,7 +315,7 @@ TEST_F(WindowedInstallerTest, LeavingWhileThePackageRunsEndsWithEightAndLeavesTh
   PressKey(page, VK_ESCAPE);
   const HWND box = Box(kExitBoxSize);
   ASSERT_NE(nullptr, box);
-  Click(box, kExitOk);
+  ClickAt(box, kExitOk);
   const DWORD confirmed = GetTickCount();
   EXPECT_EQ(8u, ExitCode(kWindowTimeoutMs));
   // It waited its second for the worker first.
@@ -330,7 +328,7 @@ TEST_F(WindowedInstallerTest, ReturnWhileInstallingStartsNoSecondInstall) {
   const std::wstring served = L"zelkpic_KUID_100090_twice.exe";
   const HWND page = Start(ServePackage(served, L"?trickle=40&chunk=4096"));
   ASSERT_NE(nullptr, page);
-  Click(page, kInstallButton);
+  ClickAt(page, kInstallButton);
   ASSERT_NE(nullptr, WaitForInstallerWindow(process_.Pid(), kProgressSize, kWindowTimeoutMs));
   // Return asks for the install as the button does.
   PressKey(page, VK_RETURN);

@@ -42,6 +42,7 @@ bool WaitForNoInstallerWindow(DWORD pid, LayoutSize size, DWORD timeoutMs);
 // the left button goes down and up; keys go to the foreground window,
 // which `window` is made first.
 void ClickAt(HWND window, int x, int y);
+inline void ClickAt(HWND window, POINT at) { ClickAt(window, at.x, at.y); }
 void PressKey(HWND window, WORD key);
 // Types `text` (characters of the keyboard layout) as key strokes into the
 // focused view of `window`.

@@ -119,7 +119,7 @@ TEST_F(InstallerDocumentsTest, StyleClassesLoadWithTheirColoursSizesCursorsAndAl
     const KxMiniUIStyle style = styles.Get(row.name);
     EXPECT_EQ(style.crText, row.text);
     EXPECT_EQ(style.text.size, row.fontSize);
-    EXPECT_EQ(style.cursor, row.hand ? KxMiniUIValue::kCursorHand : KxMiniUIValue::kCursorArrow);
+    EXPECT_EQ(style.cursor, row.hand ? IDC_HAND : IDC_ARROW);
     EXPECT_EQ(style.text.align, row.align);
   }
 }

@@ -13,6 +13,7 @@
 #include "miniui/controls/KxWidgetMessageBox.h"
 #include "tests/base/ScopedRegistryValue.h"
 #include "tests/miniui/controls/support/ControlWindow.h"
+#include "tests/miniui/core/support/ViewPoint.h"
 #include "tests/support/TestSupport.h"
 
 namespace zelk::test {
@@ -79,8 +80,7 @@ std::vector<ModalScript::Step> ClickOn(KxWidgetMessageBox& box, int id) {
   return {[&box, id](HWND window) {
             KxMiniUIView* view = box.GetRootView()->FindViewById(id);
             if (view == nullptr) return true;
-            POINT point = view->ToWindowPoint(POINT{view->Width() / 2, view->Height() / 2});
-            ::ClientToScreen(window, &point);
+            const POINT point = ViewCentreOnScreen(*view, window);
             ::SetForegroundWindow(window);
             ::SetCursorPos(point.x, point.y);
             return true;

@@ -26,7 +26,7 @@ TEST_F(StylePoolTest, EachNamedElementBecomesAClassAndTheLaterNameWins) {
   EXPECT_EQ(pool_.Get("twice").crText, RGB(0, 0xFF, 0));
   const KxMiniUIStyle link = pool_.Get("link");
   EXPECT_EQ(link.crText, 0x00D07506u);
-  EXPECT_EQ(link.cursor, 32649);
+  EXPECT_EQ(link.cursor, MAKEINTRESOURCEW(32649));
   EXPECT_EQ(link.text.fontStyle, 0x5u);
   EXPECT_EQ(pool_.Get("faced").text.face, L"\x5B8B\x4F53");
 }

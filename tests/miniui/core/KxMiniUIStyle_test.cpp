@@ -20,7 +20,7 @@ TEST(Style, DefaultsAreUnsetWhereNothingIsWritten) {
   EXPECT_EQ(style.text.align, 0xFFFFu);
   EXPECT_EQ(style.text.lineAlign, 0xFFFFu);
   EXPECT_EQ(style.text.fontStyleHover, 0xA0000000u);
-  EXPECT_EQ(style.cursor, 32512);
+  EXPECT_EQ(style.cursor, MAKEINTRESOURCEW(32512));
   EXPECT_STREQ(style.GetClassName(), "style");
 }
 
@@ -67,7 +67,7 @@ TEST(Style, EveryAttributeLandsInItsField) {
   EXPECT_FLOAT_EQ(style.textShadowOffsetY, -2.0f);
   EXPECT_FLOAT_EQ(style.textShadowWidth, 0.25f);
   EXPECT_EQ(style.text.flags & KxMiniUITextFormat::kFlagTransparent, KxMiniUITextFormat::kFlagTransparent);
-  EXPECT_EQ(style.cursor, 32649);
+  EXPECT_EQ(style.cursor, MAKEINTRESOURCEW(32649));
   EXPECT_EQ(style.SetAttribute("transparent", "0", false), 0);
   EXPECT_EQ(style.text.flags, 0u);
 }
@@ -80,7 +80,7 @@ TEST(Style, BadValuesAndUnknownNamesAreRejected) {
   EXPECT_LT(style.SetAttribute("pos", "0,0", false), 0);
   EXPECT_LT(style.SetAttribute("float", "1", false), 0);
   EXPECT_EQ(style.text.align, 0xFFFFu);
-  EXPECT_EQ(style.cursor, 32512);
+  EXPECT_EQ(style.cursor, MAKEINTRESOURCEW(32512));
   // A malformed colour is still taken, as black.
   EXPECT_EQ(style.SetAttribute("crtext", "12G456", false), 0);
   EXPECT_EQ(style.crText, 0u);

@@ -98,14 +98,14 @@ TEST(FontStyleSyntax, SearchesTheTextForStyleLetters) {
 }
 
 TEST(CursorSyntax, HandAndArrowAreSystemCursors) {
-  WORD cursor = 0;
+  LPCWSTR cursor = nullptr;
   EXPECT_TRUE(KxMiniUIValue::ParseCursor("hand", cursor));
-  EXPECT_EQ(cursor, 32649);
+  EXPECT_EQ(cursor, MAKEINTRESOURCEW(32649));
   EXPECT_TRUE(KxMiniUIValue::ParseCursor("arrow", cursor));
-  EXPECT_EQ(cursor, 32512);
-  cursor = 5;
+  EXPECT_EQ(cursor, MAKEINTRESOURCEW(32512));
+  cursor = MAKEINTRESOURCEW(5);
   EXPECT_FALSE(KxMiniUIValue::ParseCursor("ibeam", cursor));
-  EXPECT_EQ(cursor, 5);
+  EXPECT_EQ(cursor, MAKEINTRESOURCEW(5));
 }
 
 }  // namespace

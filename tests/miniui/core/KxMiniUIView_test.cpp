@@ -167,11 +167,11 @@ TEST_F(ViewTest, InheritedStylesFillOnlyWhatIsStillDefault) {
       50);
   const KxMiniUIStyle& inherited = root->GetChildAt(0)->GetChildAt(0)->GetStyle();
   EXPECT_EQ(inherited.crText, RGB(1, 2, 3));
-  EXPECT_EQ(inherited.cursor, 32649);
+  EXPECT_EQ(inherited.cursor, MAKEINTRESOURCEW(32649));
   EXPECT_EQ(inherited.text.fontStyle, 5u);
   EXPECT_EQ(inherited.background[0].rgb, 0xFAFAFAu);
   const KxMiniUIStyle& plain = root->GetChildAt(0)->GetChildAt(1)->GetStyle();
-  EXPECT_EQ(plain.cursor, 32512);
+  EXPECT_EQ(plain.cursor, MAKEINTRESOURCEW(32512));
   EXPECT_FALSE(plain.background[0].IsSet());
 }
 

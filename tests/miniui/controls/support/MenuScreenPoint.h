@@ -7,15 +7,13 @@
 
 #include "miniui/controls/KxMiniUIMenu.h"
 #include "miniui/controls/KxMiniUIMenuItem.h"
+#include "tests/miniui/core/support/ViewPoint.h"
 
 namespace zelk::test {
 
 // The centre of the menu's item at `index`, in screen coordinates.
 inline POINT ItemCentre(KxMiniUIMenu& menu, size_t index) {
-  KxMiniUIMenuItem* item = menu.GetItemAt(index);
-  POINT point = item->ToWindowPoint(POINT{item->Width() / 2, item->Height() / 2});
-  ::ClientToScreen(menu.GetHwnd(), &point);
-  return point;
+  return ViewCentreOnScreen(*menu.GetItemAt(index), menu.GetHwnd());
 }
 
 }  // namespace zelk::test
