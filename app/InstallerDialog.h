@@ -27,7 +27,8 @@ class InstallerDialog : public KxMiniUIFrameWindow, public Kx::KxThreadExitEvent
   static constexpr UINT_PTR kProgressTimer = 1001;
   static constexpr UINT kProgressPeriodMs = 800;
   // WS_POPUP | WS_SYSMENU.
-  static constexpr DWORD kWindowStyle = 0x80080000;
+  static constexpr DWORD kWindowStyle = WS_POPUP | WS_SYSMENU;
+  static_assert(kWindowStyle == 0x80080000, "the installer window's style");
 
   explicit InstallerDialog(const LaunchConfig& config);
   ~InstallerDialog() override;

@@ -191,4 +191,11 @@ inline ScopedWindowDC ClientDCOf(HWND window) noexcept {
   return ScopedWindowDC(::GetDC(window), traits);
 }
 
+// The DC of the whole of `window`, frame included.
+inline ScopedWindowDC WindowDCOf(HWND window) noexcept {
+  WindowDCTraits traits;
+  traits.window = window;
+  return ScopedWindowDC(::GetWindowDC(window), traits);
+}
+
 }  // namespace Kx

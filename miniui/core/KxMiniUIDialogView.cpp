@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "base/ScopedHandle.h"
 #include "miniui/core/KxMiniUIAppModule.h"
 #include "miniui/core/KxMiniUICanvasGdiplus.h"
 #include "miniui/core/KxMiniUILayoutDocument.h"
@@ -652,10 +653,7 @@ bool KxMiniUIDialogView::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM
       if (::IsZoomed(window) && (style & maximisable) == maximisable) return true;
       result = ::DefWindowProcW(window, message, wParam, lParam);
       if (description_.redrawNonClient && !layered_ && (style & WS_CHILD) == 0) {
-        if (HDC dc = ::GetWindowDC(window)) {
-          PaintInto(dc);
-          ::ReleaseDC(window, dc);
-        }
+        if (const Kx::ScopedWindowDC dc = Kx::WindowDCOf(window)) PaintInto(dc.Get());
       }
       return true;
     }
