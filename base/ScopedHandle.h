@@ -179,23 +179,20 @@ using ScopedMemoryDC = TScopedHandle<MemoryDCTraits>;
 // back with ReleaseDC to the window it came from (so Reset only takes
 // another DC of the same window).
 struct WindowDCTraits : NullIsEmptyTraits<HDC> {
+  explicit WindowDCTraits(HWND from = nullptr) noexcept : window(from) {}
   void Close(Handle dc) const noexcept { ::ReleaseDC(window, dc); }
-  HWND window = nullptr;  // null for the screen
+  HWND window;  // null for the screen
 };
 using ScopedWindowDC = TScopedHandle<WindowDCTraits>;
 
 // The client-area DC of `window`, or of the screen when `window` is null.
 inline ScopedWindowDC ClientDCOf(HWND window) noexcept {
-  WindowDCTraits traits;
-  traits.window = window;
-  return ScopedWindowDC(::GetDC(window), traits);
+  return ScopedWindowDC(::GetDC(window), WindowDCTraits(window));
 }
 
 // The DC of the whole of `window`, frame included.
 inline ScopedWindowDC WindowDCOf(HWND window) noexcept {
-  WindowDCTraits traits;
-  traits.window = window;
-  return ScopedWindowDC(::GetWindowDC(window), traits);
+  return ScopedWindowDC(::GetWindowDC(window), WindowDCTraits(window));
 }
 
 }  // namespace Kx
