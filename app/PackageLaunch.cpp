@@ -6,6 +6,7 @@
 
 #include "app/InstallFlow.h"
 #include "app/InstalledProduct.h"
+#include "app/LaunchConfig.h"
 #include "base/FileUtil.h"
 #include "base/PathUtil.h"
 #include "base/ProtectedFolder.h"
@@ -32,7 +33,8 @@ Kx::ScopedHandle HoldAgainstChange(const std::wstring& path) {
 // program the user runs, and Windows looks for a program's DLLs in its own
 // folder first: the package is checked and run from a copy in a folder that
 // only administrators can change.
-const wchar_t kRunFolderPrefix[] = L"ZelkPic";
+// Named after the product, so that whoever finds one can tell whose it is.
+constexpr const wchar_t* kRunFolderPrefix = kProductFolderName;
 constexpr DWORD kCopyBlock = 64 * 1024;
 
 bool CopyContents(HANDLE from, HANDLE to) {
