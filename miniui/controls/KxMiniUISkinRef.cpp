@@ -7,6 +7,8 @@ void KxMiniUISkinRef::SetName(const std::string& name) {
   name_ = name;
   KxMiniUIManner* manner = KxMiniUIManner::Instance();
   skin_ = manner != nullptr && !name.empty() ? manner->GetSkinPool()->Get(name) : nullptr;
+  // Named while a layout loads: the picture can decode while the rest loads.
+  if (skin_ != nullptr) skin_->Prefetch();
 }
 
 void KxMiniUISkinRef::Draw(KxMiniUIRendTarget& canvas, const RECT& rect, int frame) const {

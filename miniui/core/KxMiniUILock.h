@@ -14,6 +14,8 @@ class KxMiniUICriticalSection {
 
   void Enter() noexcept { ::EnterCriticalSection(&section_); }
   void Leave() noexcept { ::LeaveCriticalSection(&section_); }
+  // For SleepConditionVariableCS, which leaves and re-enters it.
+  CRITICAL_SECTION* Native() noexcept { return &section_; }
 
  private:
   CRITICAL_SECTION section_;

@@ -64,6 +64,25 @@ void KxMiniUIPngSkin::ResolvePicture() {
   TakePicture(pool ? pool->Get(source_) : nullptr, false);
 }
 
+void KxMiniUIPngSkin::MeasurePicture() {
+  if (!pictureDue_ || headerPixels_.cx > 0) return;
+  KxMiniUIPngPool* pool = PngPool();
+  // A layout measures pictures before its window is even made: the decode
+  // can go on beside that work and the window's creation.
+  if (pool != nullptr && pool->HeaderSize(source_, headerPixels_)) {
+    pool->Prefetch(source_);
+    return;
+  }
+  headerPixels_ = SIZE{0, 0};
+  ResolvePicture();
+}
+
+void KxMiniUIPngSkin::Prefetch() {
+  KxMiniUIAutoLock guard(Lock());
+  if (!pictureDue_) return;
+  if (KxMiniUIPngPool* pool = PngPool()) pool->Prefetch(source_);
+}
+
 bool KxMiniUIPngSkin::RefreshFromXml(const KxMiniUIXmlNode* node) {
   KxMiniUIAutoLock guard(Lock());
   const UINT source = static_cast<UINT>(KxMiniUIValue::Number(KxMiniUIXml::Attribute(node, "src")));
@@ -75,6 +94,7 @@ bool KxMiniUIPngSkin::RefreshFromXml(const KxMiniUIXmlNode* node) {
 
 void KxMiniUIPngSkin::TakePicture(std::shared_ptr<KxMiniUIBitmap> bitmap, bool byCode) {
   pictureDue_ = false;
+  headerPixels_ = SIZE{0, 0};
   bitmap_ = std::move(bitmap);
   givenByCode_ = byCode && bitmap_ != nullptr;
   frameCache_.clear();
@@ -95,11 +115,16 @@ void KxMiniUIPngSkin::ClearSettings() {
 
 void KxMiniUIPngSkin::OnPictureChanged() {}
 
+SIZE KxMiniUIPngSkin::PixelSize() const {
+  if (bitmap_) return SIZE{bitmap_->Width(), bitmap_->Height()};
+  return pictureDue_ ? headerPixels_ : SIZE{0, 0};
+}
+
 SIZE KxMiniUIPngSkin::FrameSize() const {
-  if (!bitmap_) return SIZE{0, 0};
+  const SIZE pixels = PixelSize();
+  if (pixels.cx <= 0 || pixels.cy <= 0) return SIZE{0, 0};
   const double scale = KxMiniUIScaling::PictureFactor();
-  return SIZE{subWidth_ > 0 ? subWidth_ : RoundToInt(bitmap_->Width() / scale),
-              RoundToInt(bitmap_->Height() / scale)};
+  return SIZE{subWidth_ > 0 ? subWidth_ : RoundToInt(pixels.cx / scale), RoundToInt(pixels.cy / scale)};
 }
 
 int KxMiniUIPngSkin::ClampedPixels(long long value) {
@@ -150,7 +175,7 @@ void KxMiniUIPngSkin::Draw(KxMiniUIRendTarget& canvas, const RECT& rect, int fra
 
 SIZE KxMiniUIPngSkin::GetFrameSize() {
   KxMiniUIAutoLock guard(Lock());
-  ResolvePicture();
+  MeasurePicture();
   return FrameSize();
 }
 
@@ -195,10 +220,11 @@ bool KxMiniUIPngSkin::SetFromMemory(const void* bytes, size_t size) {
 
 SIZE KxMiniUIPngSkin::GetSize() {
   KxMiniUIAutoLock guard(Lock());
-  ResolvePicture();
-  if (!bitmap_) return SIZE{0, 0};
+  MeasurePicture();
+  const SIZE pixels = PixelSize();
+  if (pixels.cx <= 0 || pixels.cy <= 0) return SIZE{0, 0};
   const double scale = KxMiniUIScaling::PictureFactor();
-  return SIZE{RoundToInt(bitmap_->Width() / scale), RoundToInt(bitmap_->Height() / scale)};
+  return SIZE{RoundToInt(pixels.cx / scale), RoundToInt(pixels.cy / scale)};
 }
 
 void KxMiniUIPngSkin::Reset() {

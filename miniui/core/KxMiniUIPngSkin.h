@@ -29,6 +29,9 @@ class KxMiniUIPngSkin : public KxMiniUISkin {
   void Reset() override;
   // Only when the "src" picture reloads in the PNG pool.
   bool RefreshFromXml(const KxMiniUIXmlNode* node) override;
+  // Queues the "src" picture for decoding on the PNG pool's thread while it
+  // is still due.
+  void Prefetch() override;
 
   UINT SourceId();
   std::shared_ptr<KxMiniUIBitmap> Bitmap();
@@ -39,6 +42,10 @@ class KxMiniUIPngSkin : public KxMiniUISkin {
   // Under the lock, before bitmap_ is read: takes the "src" picture from
   // the PNG pool when the skin was loaded from XML and has not yet.
   void ResolvePicture();
+  // Under the lock, before a size is read: a picture still due is measured
+  // from its PNG header and decoded ahead instead of now; one without a
+  // readable header is resolved at once.
+  void MeasurePicture();
   // Sizes, margins and frame offsets stay within this many pixels of 0, so
   // that no sum or scaled value of them overflows an int.
   static constexpr int kPixelLimit = 1 << 24;
@@ -47,6 +54,8 @@ class KxMiniUIPngSkin : public KxMiniUISkin {
   // Frame `frame` in layout units (multiply by the picture scale for pixels).
   RECT FrameRect(int frame) const;
   SIZE FrameSize() const;
+  // The picture's pixels: the bitmap's, or the header's while it is due.
+  SIZE PixelSize() const;
   // `rect` × `scale`, rounded to whole pixels.
   static RECT Scaled(const RECT& rect, double scale);
 
@@ -62,5 +71,7 @@ class KxMiniUIPngSkin : public KxMiniUISkin {
   bool cacheSubImage_ = false;
   bool givenByCode_ = false;
   bool pictureDue_ = false;
+  // Read from the PNG header while the picture is due; {0, 0} until then.
+  SIZE headerPixels_{0, 0};
   std::vector<std::shared_ptr<KxMiniUIBitmap>> frameCache_;
 };

@@ -25,3 +25,4 @@ bool KxMiniUISkin::RefreshFromXml(const KxMiniUIXmlNode* node) {
   KxMiniUIAutoLock guard(lock_);
   return LoadFromXml(node);
 }
+void KxMiniUISkin::Prefetch() {}

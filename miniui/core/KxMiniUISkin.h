@@ -34,6 +34,9 @@ class KxMiniUISkin : public KxMiniUIObject {
   // Applies a skins-document element again to an existing skin (a skins
   // refresh); false leaves the skin as it was.
   virtual bool RefreshFromXml(const KxMiniUIXmlNode* node);
+  // A view is about to show the skin: what it draws may be prepared ahead,
+  // off the caller's thread. Nothing by default.
+  virtual void Prefetch();
 
  protected:
   KxMiniUICriticalSection& Lock() { return lock_; }

@@ -68,7 +68,18 @@ bool KxMiniUIView::LoadAttributesFromXml(const KxMiniUIXmlNode* node) {
   KxMiniUIObject::LoadFromXml(node);
   // Read last, so "show" wins over "visible".
   if (const char* show = KxMiniUIXml::Attribute(node, "show")) SetVisible(KxMiniUIValue::Number(show) == 1);
+  PrefetchStyleSkin();
   return true;
+}
+
+std::shared_ptr<KxMiniUISkin> KxMiniUIView::StyleSkin() const {
+  if (style_.skin.empty()) return nullptr;
+  KxMiniUIManner* manner = KxMiniUIManner::Instance();
+  return manner ? manner->GetSkinPool()->Get(style_.skin) : nullptr;
+}
+
+void KxMiniUIView::PrefetchStyleSkin() {
+  if (std::shared_ptr<KxMiniUISkin> skin = StyleSkin()) skin->Prefetch();
 }
 
 bool KxMiniUIView::LoadChildrenFromXml(const KxMiniUIXmlNode* node) {
@@ -473,10 +484,7 @@ void KxMiniUIView::InvalidateRect(const RECT& rect, UINT flags) {
 void KxMiniUIView::Paint(KxMiniUIRendTarget& canvas) {
   const RECT bounds{0, 0, Width(), Height()};
   if (!style_.skin.empty()) {
-    KxMiniUIManner* manner = KxMiniUIManner::Instance();
-    if (std::shared_ptr<KxMiniUISkin> skin = manner ? manner->GetSkinPool()->Get(style_.skin) : nullptr) {
-      skin->Draw(canvas, bounds, 0);
-    }
+    if (std::shared_ptr<KxMiniUISkin> skin = StyleSkin()) skin->Draw(canvas, bounds, 0);
     return;
   }
   if (style_.background[KxMiniUIStyle::kNormal].IsSet()) {

@@ -20,6 +20,8 @@
 #include "miniui/core/KxMiniUIStyle.h"
 #include "miniui/core/KxMiniUIViewLayout.h"
 
+class KxMiniUISkin;
+
 class KxMiniUIRootView;
 
 class KxMiniUIView : public KxMiniUIObject, public KxFastPaintHelper {
@@ -162,6 +164,11 @@ class KxMiniUIView : public KxMiniUIObject, public KxFastPaintHelper {
   friend class KxMiniUIRootView;
 
   void InheritStyleFrom(const KxMiniUIStyle& parent);
+  // The skin the style names, from the manner's skin pool; none without one.
+  std::shared_ptr<KxMiniUISkin> StyleSkin() const;
+  // Loaded views name their style's skin before any is drawn: its picture
+  // can decode while the rest of the layout loads.
+  void PrefetchStyleSkin();
   void RegisterSubtreeIds(KxMiniUIView* subtree);
   void UnregisterSubtreeIds(KxMiniUIView* subtree);
   void ReleaseSubtreeTimers(KxMiniUIRootView& root);

@@ -45,8 +45,10 @@ TEST_F(SkinPoolTest, EachNamedElementBecomesTheSkinItsTagNames) {
 }
 
 // A skins document names the pictures of every window: loading it decodes
-// none of a picture skin's, the skin's first use decodes its own.
-TEST_F(SkinPoolTest, APictureIsDecodedWhenItsSkinIsFirstMeasuredOrDrawn) {
+// none of a picture skin's. Measuring one reads the size from the PNG header
+// and leaves the decode to the pool's own thread; the skin's first drawing
+// or bitmap takes that one decode, never a second.
+TEST_F(SkinPoolTest, APictureIsMeasuredFromItsHeaderAndDecodedOnce) {
   KxMiniUIPngPool& pictures = *Resources().GetPngPool();
   pictures.Clear();
   ASSERT_TRUE(Pool().Load(kSkinsXml));
@@ -54,10 +56,14 @@ TEST_F(SkinPoolTest, APictureIsDecodedWhenItsSkinIsFirstMeasuredOrDrawn) {
   auto* nine = SkinAs<KxMiniUIPngStretchSkin>("nine");
   ASSERT_NE(nine, nullptr);
   EXPECT_EQ(pictures.Count(), loaded);
-  EXPECT_GT(nine->GetFrameSize().cx, 0);
+  EXPECT_EQ(nine->GetFrameSize().cx, 50);
+  EXPECT_EQ(nine->GetFrameSize().cy, 3);
+  const std::shared_ptr<KxMiniUIBitmap> decoded = nine->Bitmap();
+  ASSERT_NE(decoded, nullptr);
+  EXPECT_EQ(decoded->Width(), 50);
   EXPECT_EQ(pictures.Count(), loaded + 1);
-  EXPECT_GT(nine->GetFrameSize().cx, 0);
-  EXPECT_EQ(pictures.Count(), loaded + 1) << "decoded once";
+  EXPECT_EQ(pictures.Get(kNinePng), decoded) << "decoded once";
+  EXPECT_EQ(nine->GetFrameSize().cx, 50);
 
   auto* tile = SkinAs<KxMiniUIPngTileSkin>("tile");
   ASSERT_NE(tile, nullptr);
