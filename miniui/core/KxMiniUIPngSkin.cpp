@@ -51,8 +51,8 @@ HRESULT KxMiniUIPngSkin::SetAttribute(const char* name, const char* value, bool)
 bool KxMiniUIPngSkin::LoadFromXml(const KxMiniUIXmlNode* node) {
   KxMiniUIAutoLock guard(Lock());
   if (!KxMiniUISkin::LoadFromXml(node) || source_ == 0) return false;
-  // Decoded when first drawn or measured: a skins document names the
-  // pictures of every window, the first one shows only a few of them.
+  // Decoded when first needed: a skins document names the pictures of
+  // every window, the first one shows only a few of them.
   TakePicture(nullptr, false);
   pictureDue_ = true;
   return true;

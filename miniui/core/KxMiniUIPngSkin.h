@@ -14,8 +14,8 @@ class KxMiniUIPngSkin : public KxMiniUISkin {
   ~KxMiniUIPngSkin() override;
 
   // Applies the attributes; fails without a "src". The "src" picture is
-  // resolved through the PNG pool once, when the skin is first drawn or
-  // measured.
+  // resolved through the PNG pool once, when the skin is first drawn; until
+  // then it is measured from its PNG header.
   bool LoadFromXml(const KxMiniUIXmlNode* node) override;
   HRESULT SetAttribute(const char* name, const char* value, bool notify) override;
   void Draw(KxMiniUIRendTarget& canvas, const RECT& rect, int frame) override;
