@@ -3,7 +3,6 @@
 #include <process.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "miniui/core/KxMiniUIRenderFactory.h"
 #include "miniui/core/KxMiniUIResourceLoader.h"

@@ -69,7 +69,10 @@ void KxMiniUIPngSkin::MeasurePicture() {
   KxMiniUIPngPool* pool = PngPool();
   // A layout measures pictures before its window is even made: the decode
   // can go on beside that work and the window's creation.
-  if (pool != nullptr && pool->HeaderSize(source_, headerPixels_)) {
+  // A header beyond the pixel limit would size the layout for a picture
+  // that cannot decode: such a picture is measured by decoding it.
+  if (pool != nullptr && pool->HeaderSize(source_, headerPixels_) && headerPixels_.cx <= kPixelLimit &&
+      headerPixels_.cy <= kPixelLimit) {
     pool->Prefetch(source_);
     return;
   }

@@ -250,6 +250,46 @@ TEST_F(PictureSkinTest, PicturesComeFromPngIdsBytesAndGdiBitmaps) {
   EXPECT_EQ(skin.GetSize().cy, 4);
 }
 
+// A PNG signature and an IHDR chunk of the given size, then bytes that no
+// decoder takes.
+std::string UndecodablePng(unsigned width, unsigned height) {
+  std::string bytes("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16);
+  for (unsigned value : {width, height}) {
+    for (int shift = 24; shift >= 0; shift -= 8) bytes += static_cast<char>((value >> shift) & 0xFF);
+  }
+  return bytes + std::string("\x08\x06\0\0\0", 5) + "not a picture's data";
+}
+
+// Until a picture is drawn its size comes from its header; a header past
+// the pixel limit is not believed, and the picture is decoded to measure it.
+TEST_F(PictureSkinTest, APictureIsMeasuredFromItsHeaderUnlessTheHeaderIsPastTheLimit) {
+  struct Case {
+    const char* name;
+    unsigned width, height;
+    LONG measuredWidth, measuredHeight;
+  };
+  const Case cases[] = {
+      {"within the limit", 7, 5, 7, 5},
+      {"wider than the limit", (1u << 24) + 1, 1, 0, 0},
+      {"taller than the limit", 1, (1u << 24) + 1, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ScopedTempDir folder;
+    ASSERT_TRUE(WriteFileBytes(folder.Join(L"header.png"), UndecodablePng(c.width, c.height)));
+    ASSERT_TRUE(WriteFileBytes(folder.Join(L"resdef.xml"), "<r><png><item id=\"300\" path=\"header.png\"/></png></r>"));
+    ASSERT_TRUE(Resources().GetResourceLoader()->UseDirectory(folder.Path()));
+    Resources().GetPngPool()->Clear();
+    KxMiniUIPngSkin skin;
+    auto document = ParseXml("<png src=\"300\" />");
+    ASSERT_TRUE(skin.LoadFromXml(document->Root()));
+    const SIZE size = skin.GetSize();
+    EXPECT_EQ(size.cx, c.measuredWidth);
+    EXPECT_EQ(size.cy, c.measuredHeight);
+    EXPECT_EQ(skin.Bitmap(), nullptr) << "the data does not decode";
+  }
+}
+
 TEST_F(PictureSkinTest, ASkinWithoutSrcFailsToLoad) {
   KxMiniUIPngSkin skin;
   auto document = ParseXml("<png subwidth=\"4\" />");
