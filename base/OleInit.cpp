@@ -29,9 +29,7 @@ HRESULT OleInit() {
 void OleUninit() {
   if (t_oleResult != S_OK && t_oleResult != S_FALSE) return;
   t_oleResult = E_UNEXPECTED;
-  if (const auto uninitialize = SystemExport<OleUninitializeFn>(L"Ole32.dll", "OleUninitialize")) {
-    RunGuarded([&] { uninitialize(); });
-  }
+  RunSystemExport<OleUninitializeFn>(L"Ole32.dll", "OleUninitialize");
 }
 
 }  // namespace Kx

@@ -39,7 +39,7 @@ std::wstring TextUpToTerminator(const std::vector<wchar_t>& buffer) { return std
 }  // namespace
 
 void RegKeyTraits::Close(Handle key) noexcept {
-  if (const auto close = SystemExport<RegCloseKeyFn>(kAdvapi32, "RegCloseKey")) RunGuarded([&] { close(key); });
+  RunSystemExport<RegCloseKeyFn>(kAdvapi32, "RegCloseKey", key);
 }
 
 bool ReadRegistryText(HKEY root, const std::wstring& key, const std::wstring& value, std::wstring& text,

@@ -86,10 +86,8 @@ bool GetOsVersion(OSVERSIONINFOW& out) {
 
 bool Is64BitWindows() {
   using GetNativeSystemInfoFn = decltype(&::GetNativeSystemInfo);
-  const auto getNativeSystemInfo = SystemExport<GetNativeSystemInfoFn>(L"Kernel32.dll", "GetNativeSystemInfo");
-  if (!getNativeSystemInfo) return false;
   SYSTEM_INFO info = {};
-  if (!RunGuarded([&] { getNativeSystemInfo(&info); })) return false;
+  if (!RunSystemExport<GetNativeSystemInfoFn>(L"Kernel32.dll", "GetNativeSystemInfo", &info)) return false;
   return info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64 ||
          info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_IA64;
 }

@@ -80,6 +80,21 @@ R CallExport(HMODULE module, const char* name, R failure, Args... args) {
   return result;
 }
 
+// For an export whose result is not used (void ones, closers): looks it up
+// and runs it with `args` under the fault guard. Whether it was found and
+// ran to its end.
+template <typename Fn, typename... Args>
+bool RunExport(HMODULE module, const char* name, Args... args) {
+  const Fn function = ExportOf<Fn>(module, name);
+  return function != nullptr && RunGuarded([&] { function(args...); });
+}
+
+// RunExport on a library from the table above.
+template <typename Fn, typename... Args>
+bool RunSystemExport(const wchar_t* library, const char* name, Args... args) {
+  return RunExport<Fn>(LoadSystemLibrary(library), name, args...);
+}
+
 // CallExport on a library from the table above.
 template <typename Fn, DWORD FaultError = kBoundCallFaulted, typename R, typename... Args>
 R CallSystemExport(const wchar_t* library, const char* name, R failure, Args... args) {

@@ -117,8 +117,7 @@ R CurlLibrary::Call(const char* name, R failure, Args... args) const {
 CURL* CurlLibrary::EasyInit() const { return Call<EasyInitFn>("curl_easy_init", static_cast<CURL*>(nullptr)); }
 
 void CurlLibrary::EasyCleanup(CURL* handle) const {
-  const auto cleanup = ExportOf<EasyCleanupFn>(LoadedModule(), "curl_easy_cleanup");
-  if (cleanup != nullptr && handle != nullptr) RunGuarded([&] { cleanup(handle); });
+  if (handle != nullptr) RunExport<EasyCleanupFn>(LoadedModule(), "curl_easy_cleanup", handle);
 }
 
 CURLcode CurlLibrary::SetLong(CURL* handle, CURLoption option, long value) const {

@@ -106,4 +106,21 @@ TEST(SystemLibraryTest, FaultInsideACalledExportReadsAsFailure) {
                                                            &CountingCodePageProc, DWORD{CP_INSTALLED}));
 }
 
+using GetSystemInfoFn = decltype(&::GetSystemInfo);
+
+// Exports whose result is not used: run when found, and a fault inside
+// reads as not run.
+TEST(SystemLibraryTest, RunExportRunsWhatItFindsAndTellsAFault) {
+  SYSTEM_INFO info = {};
+  EXPECT_TRUE(Kx::RunSystemExport<GetSystemInfoFn>(L"Kernel32.dll", "GetSystemInfo", &info));
+  EXPECT_NE(0u, info.dwPageSize);
+  EXPECT_FALSE(Kx::RunExport<GetSystemInfoFn>(nullptr, "GetSystemInfo", &info));
+  EXPECT_FALSE(Kx::RunSystemExport<GetSystemInfoFn>(L"zelk-no-such-library.dll", "GetSystemInfo", &info));
+  EXPECT_FALSE(Kx::RunSystemExport<GetSystemInfoFn>(L"Kernel32.dll", "ZelkNoSuchExport", &info));
+  EXPECT_FALSE(Kx::RunSystemExport<EnumSystemCodePagesWFn>(L"Kernel32.dll", "EnumSystemCodePagesW",
+                                                           &FaultingCodePageProc, DWORD{CP_INSTALLED}));
+  EXPECT_TRUE(Kx::RunSystemExport<EnumSystemCodePagesWFn>(L"Kernel32.dll", "EnumSystemCodePagesW",
+                                                          &CountingCodePageProc, DWORD{CP_INSTALLED}));
+}
+
 }  // namespace
