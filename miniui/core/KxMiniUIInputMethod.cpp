@@ -9,16 +9,15 @@ namespace {
 
 // A window's input context from ImmGetContext, handed back to that window.
 struct InputContextTraits : Kx::NullIsEmptyTraits<HIMC> {
+  explicit InputContextTraits(HWND from = nullptr) noexcept : window(from) {}
   void Close(Handle context) const noexcept { ::ImmReleaseContext(window, context); }
-  HWND window = nullptr;
+  HWND window;
 };
 using ScopedInputContext = Kx::TScopedHandle<InputContextTraits>;
 
 // The window's input context for the length of one call.
 ScopedInputContext InputContextOf(HWND window) {
-  InputContextTraits traits;
-  traits.window = window;
-  return ScopedInputContext(::ImmGetContext(window), traits);
+  return ScopedInputContext(::ImmGetContext(window), InputContextTraits(window));
 }
 
 }  // namespace
