@@ -3,7 +3,6 @@
 #include <utility>
 #include <vector>
 
-#include "base/FaultGuard.h"
 #include "base/SystemLibrary.h"
 
 namespace Kx {
@@ -20,17 +19,13 @@ constexpr LONG kFaulted = ERROR_NOACCESS;
 const wchar_t* ValueName(const std::wstring& value) { return value.empty() ? nullptr : value.c_str(); }
 
 LONG OpenKey(HKEY root, const std::wstring& key, REGSAM access, ScopedRegKey& out) {
-  const auto open = SystemExport<RegOpenKeyExWFn>(kAdvapi32, "RegOpenKeyExW");
-  if (!open) return ERROR_PROC_NOT_FOUND;
-  HKEY* slot = out.Receive();
-  return GuardedResult(kFaulted, [&] { return open(root, key.c_str(), 0, access, slot); });
+  return CallSystemExport<RegOpenKeyExWFn>(kAdvapi32, "RegOpenKeyExW", kFaulted, root, key.c_str(), DWORD{0}, access,
+                                           out.Receive());
 }
 
 LONG QueryValue(HKEY key, const std::wstring& value, DWORD* type, BYTE* data, DWORD* size) {
-  const auto query = SystemExport<RegQueryValueExWFn>(kAdvapi32, "RegQueryValueExW");
-  if (!query) return ERROR_PROC_NOT_FOUND;
-  const wchar_t* name = ValueName(value);
-  return GuardedResult(kFaulted, [&] { return query(key, name, nullptr, type, data, size); });
+  return CallSystemExport<RegQueryValueExWFn>(kAdvapi32, "RegQueryValueExW", kFaulted, key, ValueName(value),
+                                              static_cast<DWORD*>(nullptr), type, data, size);
 }
 
 // Text of a buffer that holds at least one terminator past its data.
@@ -94,14 +89,11 @@ bool KxRegistry::OpenAndQuery(const std::wstring& key, const std::wstring& value
 }
 
 bool KxRegistry::CreateUserKey(const std::wstring& key, ScopedRegKey* taken) const {
-  const auto create = SystemExport<RegCreateKeyExWFn>(kAdvapi32, "RegCreateKeyExW");
-  if (!create) return false;
   ScopedRegKey created;
-  HKEY* slot = created.Receive();
   const REGSAM access = KEY_READ | KEY_WRITE | view_;  // 0x2001F: read, write, create
-  const LONG status = GuardedResult(kFaulted, [&] {
-    return create(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, access, nullptr, slot, nullptr);
-  });
+  const LONG status = CallSystemExport<RegCreateKeyExWFn>(
+      kAdvapi32, "RegCreateKeyExW", kFaulted, HKEY_CURRENT_USER, key.c_str(), DWORD{0}, static_cast<LPWSTR>(nullptr),
+      DWORD{0}, access, static_cast<LPSECURITY_ATTRIBUTES>(nullptr), created.Receive(), static_cast<LPDWORD>(nullptr));
   if (status != ERROR_SUCCESS) return false;
   if (taken) *taken = std::move(created);
   return true;
